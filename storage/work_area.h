@@ -1,0 +1,138 @@
+// A work area: one numbered slot that holds at most one open table, with
+// its cursor, record buffer and locks, and every operation on that table.
+// Without an open table the operations raise "Workarea not in use", except
+// the queries, which answer as for an empty table.
+
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "storage/field_spec.h"
+#include "storage/field_value.h"
+#include "storage/scope.h"
+#include "storage/storage_env.h"
+
+namespace converte::storage {
+
+struct OpenTable;
+class MemoFile;
+
+// One row of structure(): name, type letter, length, decimals, flags.
+struct StructureRow {
+  std::string name;
+  char type = 'C';
+  int length = 0;
+  int decimals = 0;
+  int flags = 0;
+  bool operator==(const StructureRow&) const = default;
+};
+
+class WorkArea {
+ public:
+  WorkArea(StorageEnv& env, int number);
+  ~WorkArea();
+  WorkArea(const WorkArea&) = delete;
+  WorkArea& operator=(const WorkArea&) = delete;
+
+  // Queries (answer without an open table).
+  int number() const { return number_; }
+  bool isUsed() const { return table_ != nullptr; }
+  std::string alias() const;
+  bool eof() const;
+  bool bof() const;
+  bool found() const;
+  bool deleted();
+  std::uint32_t recNo() const;
+  std::uint32_t recCount();
+  int fieldCount() const;
+
+  // Structure.
+  std::vector<StructureRow> structure() const;
+  std::string fieldName(int position) const;
+  int fieldPos(std::string_view name) const;
+  const std::vector<Field>& fields() const;
+  const std::string& fileName() const;
+  bool isShared() const;
+  bool isReadOnly() const;
+  bool hasMemoFile() const;
+
+  // Navigation.
+  void goTop();
+  void goBottom();
+  void goTo(std::uint32_t record);
+  void skip(std::int64_t count = 1);
+
+  // Fields.
+  FieldValue getField(int position);
+  // As getField, reusing out's string storage.
+  void readField(int position, FieldValue& out);
+  const FieldValue& putField(int position, const FieldValue& value);
+
+  // Records.
+  bool append(bool unlockOthers = true);
+  void deleteRecord();
+  void recall();
+  void commit();
+  void eval(const std::function<void()>& action, const Scope& scope);
+
+  // Locks. In exclusive use every lock operation succeeds without touching
+  // the file.
+  bool lockRecord();
+  bool lockRecords(std::uint32_t record);
+  bool lockFile();
+  void unlock(std::optional<std::uint32_t> record = std::nullopt);
+  std::vector<std::uint32_t> lockedRecords() const;
+
+  // Bulk maintenance.
+  void zap();
+  void pack(const std::function<void()>& progress = {}, int step = 1);
+
+  // Whole-record access for bulk copies: the current record's bytes,
+  // deletion flag first, and replacing them (marks the record changed).
+  std::span<const char> recordBytes();
+  void setRecordBytes(std::span<const char> bytes);
+  // Read-ahead for a sequential pass, also in shared use.
+  void setBulkRead(bool on);
+
+ private:
+  friend class WorkAreaList;
+  friend struct TableOpener;
+
+  OpenTable& table();
+  const OpenTable& table() const;
+  void attach(std::unique_ptr<OpenTable> table);
+  void close();
+
+  // Cursor and buffer helpers.
+  void loadRecord();
+  void gotoRecord(std::uint32_t record);
+  void gotoPhantom();
+  void rawStep(bool forward);
+  void filter(bool forward);
+  bool passesFilter();
+  void refreshCount();
+  void prepareChange();
+  void commitRecord();
+  void rewriteHeader();
+  void writeHeaderBytes(std::uint32_t count);
+  void applyEndOfFileRule();
+  void releaseRecordLocks();
+  bool lockRegion(std::uint32_t record);
+  void readMemoText(const Field& field, const char* bytes, std::string& out);
+  void putMemo(const Field& field, char* bytes, const FieldValue& value);
+  bool putNumber(const Field& field, char* bytes, const Number& number);
+  void raiseFieldError(int subCode, const Field& field);
+
+  StorageEnv& env_;
+  const int number_;
+  std::unique_ptr<OpenTable> table_;
+};
+
+}  // namespace converte::storage

@@ -1,0 +1,254 @@
+// Reading and writing one field of the current record: the conversions of
+// each type, the put rules, and the errors a put may raise.
+
+#include <cmath>
+#include <algorithm>
+#include <cstring>
+
+#include "storage/driver_error.h"
+#include "storage/memo_reference.h"
+#include "storage/number_format.h"
+#include "storage/open_table.h"
+#include "storage/work_area.h"
+
+namespace converte::storage {
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+int digitsValue(const char* p, int n) {
+  int v = 0;
+  for (int i = 0; i < n; ++i) v = v * 10 + (p[i] - '0');
+  return v;
+}
+
+Date parseDate(const char* p) {
+  for (int i = 0; i < 8; ++i)
+    if (!isDigit(p[i])) return Date{};
+  Date d{digitsValue(p, 4), digitsValue(p + 4, 2), digitsValue(p + 6, 2)};
+  if (d.year == 0 || d.month < 1 || d.month > 12 || d.day < 1 || d.day > 31) return Date{};
+  return d;
+}
+
+void storeDate(const Date& d, char* p) {
+  if (d.isEmpty()) {
+    std::memset(p, ' ', 8);
+    return;
+  }
+  int parts[3] = {d.year, d.month, d.day};
+  int widths[3] = {4, 2, 2};
+  for (int i = 0, at = 0; i < 3; at += widths[i], ++i) {
+    int v = parts[i];
+    for (int k = widths[i] - 1; k >= 0; --k, v /= 10) p[at + k] = static_cast<char>('0' + v % 10);
+  }
+}
+
+std::int64_t loadSigned(const char* p, int n) {
+  std::uint64_t v = 0;
+  for (int i = n - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(p[i]);
+  if (n < 8 && (v >> (8 * n - 1)) & 1) v |= ~std::uint64_t{0} << (8 * n);
+  return static_cast<std::int64_t>(v);
+}
+
+void storeSigned(std::int64_t value, char* p, int n) {
+  auto v = static_cast<std::uint64_t>(value);
+  for (int i = 0; i < n; ++i, v >>= 8) p[i] = static_cast<char>(v & 0xFF);
+}
+
+double pow10(int d) { return std::pow(10.0, d); }
+
+}  // namespace
+
+// A memo field's block reference: decimal digits right-aligned with leading
+std::optional<std::uint32_t> memoBlockOf(const Field& field, const char* bytes) {
+  if (field.length == 4) return static_cast<std::uint32_t>(loadSigned(bytes, 4) & 0xFFFFFFFF);
+  int i = 0;
+  while (i < field.length && bytes[i] == ' ') ++i;
+  std::uint64_t block = 0;
+  for (; i < field.length; ++i) {
+    if (!isDigit(bytes[i])) return std::nullopt;
+    block = block * 10 + static_cast<std::uint64_t>(bytes[i] - '0');
+  }
+  if (block > UINT32_MAX) return std::nullopt;
+  return static_cast<std::uint32_t>(block);
+}
+
+void storeMemoBlock(const Field& field, std::uint32_t block, char* bytes) {
+  if (field.length == 4) {
+    storeSigned(block, bytes, 4);
+    return;
+  }
+  std::memset(bytes, ' ', static_cast<std::size_t>(field.length));
+  for (int i = field.length - 1; block != 0 && i >= 0; --i, block /= 10)
+    bytes[i] = static_cast<char>('0' + block % 10);
+}
+
+void WorkArea::raiseFieldError(int subCode, const Field& field) {
+  raiseDriverError(env_, {0, subCode, "", field.name, 0, kOfferDefault});
+}
+
+void WorkArea::readMemoText(const Field& field, const char* bytes, std::string& out) {
+  OpenTable& t = *table_;
+  out.clear();
+  auto block = memoBlockOf(field, bytes);
+  if (!block) {
+    raiseDriverError(env_, {0, kSubCorruption, t.fileName, field.name, 0, kOfferDefault});
+    return;
+  }
+  if (*block == 0) return;
+  if (!t.memo) {
+    raiseDriverError(env_, {0, kSubCorruption, t.fileName, field.name, 0, kOfferDefault});
+    return;
+  }
+  t.memo->read(*block, out);
+}
+
+void WorkArea::readField(int position, FieldValue& out) {
+  OpenTable& t = table();
+  if (position < 1 || position > fieldCount()) {
+    raiseDriverError(env_, {errors::kGenArgument, kSubArgument, "", "getField"});
+  }
+  loadRecord();
+  const Field& f = t.fields[static_cast<std::size_t>(position - 1)];
+  const char* p = t.buffer.data() + f.offset;
+  if (isMemoField(f)) {
+    readMemoText(f, p, out.setString());
+    return;
+  }
+  switch (f.type) {
+    case 'C':
+    case 'Q':
+      out.setString().assign(p, static_cast<std::size_t>(f.length));
+      return;
+    case 'N':
+    case 'F':
+      out.set(parseNumber(std::string_view(p, static_cast<std::size_t>(f.length)), f.length,
+                          f.decimals));
+      return;
+    case 'D':
+      if (f.length == 8) {
+        out.set(parseDate(p));
+        return;
+      }
+      break;
+    case 'L':
+      out.set(*p == 'T' || *p == 't' || *p == 'Y' || *p == 'y');
+      return;
+    case 'I':
+    case '+':
+    case '^': {
+      std::int64_t v = loadSigned(p, f.length);
+      if (f.decimals > 0) {
+        out.set(Number::ofReal(static_cast<double>(v) / pow10(f.decimals), 20, f.decimals));
+      } else {
+        out.set(Number::ofInteger(v, f.type == '^' ? 20 : 11));
+      }
+      return;
+    }
+    case 'B':
+    case '8':
+    case 'O': {
+      double v;
+      std::memcpy(&v, p, 8);
+      out.set(Number::ofReal(v, 20, f.decimals));
+      return;
+    }
+    default:
+      break;
+  }
+  out.clear();
+  raiseFieldError(kSubDataType, f);
+}
+
+FieldValue WorkArea::getField(int position) {
+  FieldValue value;
+  readField(position, value);
+  return value;
+}
+
+}  // namespace converte::storage
+
+namespace converte::storage {
+
+void WorkArea::prepareChange() {
+  OpenTable& t = *table_;
+  if (t.changed) return;
+  if (t.readOnly) raiseDriverError(env_, {0, kSubReadOnly, t.fileName, ""});
+  if (t.shared && !t.fileLocked &&
+      std::find(t.lockedRecords.begin(), t.lockedRecords.end(), t.recNo) == t.lockedRecords.end()) {
+    raiseDriverError(env_, {0, kSubUnlocked, t.fileName, ""});
+  }
+  loadRecord();
+}
+
+bool WorkArea::putNumber(const Field& f, char* p, const Number& number) {
+  char formatted[256];
+  std::span<char> out(formatted, static_cast<std::size_t>(f.length));
+  if (formatNumber(number, f.decimals, out)) {
+    std::memcpy(p, formatted, out.size());
+    return true;
+  }
+  raiseFieldError(kSubDataWidth, f);  // answered default: the field holds '*'
+  std::memset(p, '*', out.size());
+  return true;
+}
+
+void WorkArea::putMemo(const Field& f, char* p, const FieldValue& value) {
+  OpenTable& t = *table_;
+  if (!value.isString()) {
+    raiseFieldError(kSubDataType, f);
+    return;
+  }
+  std::uint32_t block = 0;
+  if (!value.string().empty()) {
+    if (!t.memo) raiseDriverError(env_, {0, kSubCorruption, t.fileName, f.name});
+    block = t.memo->write(value.string());
+  }
+  storeMemoBlock(f, block, p);
+  t.changed = true;
+}
+
+const FieldValue& WorkArea::putField(int position, const FieldValue& value) {
+  OpenTable& t = table();
+  if (position < 1 || position > fieldCount()) {
+    raiseDriverError(env_, {errors::kGenArgument, kSubArgument, "", "putField"});
+  }
+  if (!t.positioned) return value;
+  prepareChange();
+  const Field& f = t.fields[static_cast<std::size_t>(position - 1)];
+  char* p = t.buffer.data() + f.offset;
+  auto length = static_cast<std::size_t>(f.length);
+  if (isMemoField(f)) {
+    putMemo(f, p, value);
+    return value;
+  }
+  bool stored = true;
+  if ((f.type == 'C' || f.type == 'Q') && value.isString()) {
+    std::size_t n = std::min(value.string().size(), length);
+    std::memcpy(p, value.string().data(), n);
+    std::memset(p + n, ' ', length - n);
+  } else if (f.type == 'D' && f.length == 8 && value.isDate()) {
+    storeDate(value.date(), p);
+  } else if (f.type == 'L' && value.isLogical()) {
+    *p = value.logical() ? 'T' : 'F';
+  } else if ((f.type == 'N' || f.type == 'F') && value.isNumber()) {
+    putNumber(f, p, value.number());
+  } else if (f.type == 'I' && value.isNumber()) {
+    const Number& n = value.number();
+    double scaled = n.asDouble() * pow10(f.decimals);
+    storeSigned(f.decimals == 0 && n.isInteger ? n.integer : std::llround(scaled), p, f.length);
+  } else if ((f.type == 'B' || f.type == '8' || f.type == 'O') && value.isNumber()) {
+    double v = value.number().asDouble();
+    std::memcpy(p, &v, 8);
+  } else {
+    stored = false;
+  }
+  if (stored) {
+    t.changed = true;
+  } else {
+    raiseFieldError(kSubDataType, f);  // answered default: the field keeps its value
+  }
+  return value;
+}
+
+}  // namespace converte::storage
