@@ -53,7 +53,9 @@ class File {
   // Byte-range locks at 64-bit offsets. They belong to this open file: two
   // opens of one file in one process exclude each other, and closing one open
   // leaves the other's locks in place. tryLock returns false when another
-  // open holds a conflicting lock; lockWait blocks until granted.
+  // open holds a conflicting lock; lockWait blocks until granted. An
+  // exclusive lock needs a read-write open (5 otherwise); a range must be
+  // non-empty and end below 2^63 (87 otherwise).
   virtual Result<bool> tryLock(std::uint64_t offset, std::uint64_t length, LockKind kind) = 0;
   virtual Status lockWait(std::uint64_t offset, std::uint64_t length, LockKind kind) = 0;
   virtual Status unlock(std::uint64_t offset, std::uint64_t length) = 0;
@@ -80,6 +82,7 @@ class FileSystem {
   virtual Result<std::unique_ptr<File>> createTemporary(std::string_view dir,
                                                        std::string_view prefix) = 0;
 
+  // True when a file or a directory of that name exists.
   virtual bool exists(std::string_view path) = 0;
   virtual bool isDirectory(std::string_view path) = 0;
   // Fails with 32 while any open holds the file, 2 when it is missing.
@@ -87,8 +90,10 @@ class FileSystem {
   // Never replaces an existing target (fails with 5); fails with 32 while an
   // open holds the source.
   virtual Status rename(std::string_view from, std::string_view to) = 0;
-  // Names (without directory) of the files in dir matching pattern, `*` and
-  // `?` wildcards, letter case ignored; directories are not listed.
+  // Names (without directory) of the files in dir (empty: the working
+  // directory) matching pattern, `*` and `?` wildcards, letter case ignored;
+  // directories are not listed. Sorted by name without regard to case. A
+  // missing directory fails with 3.
   virtual Result<std::vector<std::string>> list(std::string_view dir,
                                                 std::string_view pattern) = 0;
   // The path as found on disk: each component matched exactly when it
@@ -110,7 +115,8 @@ std::string joinPath(std::string_view dir, std::string_view name);
 std::string_view baseName(std::string_view path);
 // The directory part of a path (empty when none), without the last separator.
 std::string_view dirName(std::string_view path);
-// Case-insensitive wildcard match of `*` and `?` (ASCII case folding).
+// Case-insensitive wildcard match of `*` and `?` (ASCII case folding). A
+// final `.*` also matches a name without extension: `*.*` matches every name.
 bool matchesPattern(std::string_view name, std::string_view pattern);
 
 }  // namespace converte::platform

@@ -1,9 +1,9 @@
 // Path helpers that need no file system: splitting and joining names whose
 // separators may be `\` or `/`, and the wildcard match of directory listings.
 
-#include "platform/file_system.h"
-
 #include <cstddef>
+
+#include "platform/file_system.h"
 
 namespace converte::platform {
 namespace {
@@ -63,15 +63,13 @@ std::string joinPath(std::string_view dir, std::string_view name) {
     return joined.append(name);
   }
   // Keep to the separator the directory is written with.
-  bool backslashes = dir.find('\\') != std::string_view::npos &&
-                     dir.find('/') == std::string_view::npos;
+  bool backslashes =
+      dir.find('\\') != std::string_view::npos && dir.find('/') == std::string_view::npos;
   joined += backslashes ? '\\' : '/';
   return joined.append(name);
 }
 
-std::string_view baseName(std::string_view path) {
-  return path.substr(lastComponentStart(path));
-}
+std::string_view baseName(std::string_view path) { return path.substr(lastComponentStart(path)); }
 
 std::string_view dirName(std::string_view path) {
   std::size_t start = lastComponentStart(path);
@@ -86,8 +84,7 @@ bool matchesPattern(std::string_view name, std::string_view pattern) {
   if (matchesWildcards(name, pattern)) return true;
   // A final ".*" also matches a name without extension, so `*.*` matches
   // every name and `x*.*` every name beginning with x.
-  return pattern.ends_with(".*") &&
-         matchesWildcards(name, pattern.substr(0, pattern.size() - 2));
+  return pattern.ends_with(".*") && matchesWildcards(name, pattern.substr(0, pattern.size() - 2));
 }
 
 }  // namespace converte::platform

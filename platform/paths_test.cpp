@@ -17,9 +17,8 @@ TEST(Paths, HasDirectoryPartSeesEitherSeparatorOrADrive) {
     bool expected;
   };
   const Case cases[] = {
-      {"FOO.DBF", false}, {"", false},          {"a/b", true},  {"a\\b", true},
-      {".\\x.txt", true}, {"C:FOO.DBF", true},  {"c:\\", true}, {"1:FOO", false},
-      {"FOO:", false},    {"\\FIRMA1", true},
+      {"FOO.DBF", false},  {"", false},    {"a/b", true},    {"a\\b", true},  {".\\x.txt", true},
+      {"C:FOO.DBF", true}, {"c:\\", true}, {"1:FOO", false}, {"FOO:", false}, {"\\FIRMA1", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.name));
@@ -52,11 +51,16 @@ TEST(Paths, DirNameAndBaseNameSplitAtTheLastSeparator) {
     std::string_view path, dir, base;
   };
   const Case cases[] = {
-      {"FOO.DBF", "", "FOO.DBF"},         {"dir/FOO.DBF", "dir", "FOO.DBF"},
-      {"a\\b\\c.dbf", "a\\b", "c.dbf"},   {"a/b\\c.dbf", "a/b", "c.dbf"},
-      {"/foo", "/", "foo"},               {"C:\\foo", "C:\\", "foo"},
-      {"C:foo", "C:", "foo"},             {"dir/", "dir", ""},
-      {".\\converte.txt", ".", "converte.txt"}, {"", "", ""},
+      {"FOO.DBF", "", "FOO.DBF"},
+      {"dir/FOO.DBF", "dir", "FOO.DBF"},
+      {"a\\b\\c.dbf", "a\\b", "c.dbf"},
+      {"a/b\\c.dbf", "a/b", "c.dbf"},
+      {"/foo", "/", "foo"},
+      {"C:\\foo", "C:\\", "foo"},
+      {"C:foo", "C:", "foo"},
+      {"dir/", "dir", ""},
+      {".\\converte.txt", ".", "converte.txt"},
+      {"", "", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.path));
@@ -71,17 +75,28 @@ TEST(Paths, MatchesPatternWithStarAndQuestionMarkIgnoringCase) {
     bool expected;
   };
   const Case cases[] = {
-      {"CTLANCAM.DBF", "*.DBF", true},  {"ctlancam.dbf", "*.DBF", true},
-      {"CTLANCAM.DBT", "*.DBF", false}, {"CTLANCAM.DBFX", "*.DBF", false},
-      {"CPCTLANC.DBF", "CP*.DBF", true}, {"cp.dbf", "CP*.DBF", true},
-      {"XCP.DBF", "CP*.DBF", false},    {"A.NTX", "*.??X", true},
-      {"B.N1X", "*.??x", true},         {"A.NX", "*.??X", false},
-      {"A.NTXX", "*.??X", false},       {"A.B.NTX", "*.??X", true},
-      {"A.DBF", "?.DBF", true},         {"AB.DBF", "?.DBF", false},
-      {".DBF", "?.DBF", false},         {"abcbc", "a*bc", true},
-      {"ab", "a*b*c", false},           {"", "*", true},
-      {"A", "", false},                 {"", "", true},
-      {"a*b", "A*B", true},             {"FOO", "foo", true},
+      {"CTLANCAM.DBF", "*.DBF", true},
+      {"ctlancam.dbf", "*.DBF", true},
+      {"CTLANCAM.DBT", "*.DBF", false},
+      {"CTLANCAM.DBFX", "*.DBF", false},
+      {"CPCTLANC.DBF", "CP*.DBF", true},
+      {"cp.dbf", "CP*.DBF", true},
+      {"XCP.DBF", "CP*.DBF", false},
+      {"A.NTX", "*.??X", true},
+      {"B.N1X", "*.??x", true},
+      {"A.NX", "*.??X", false},
+      {"A.NTXX", "*.??X", false},
+      {"A.B.NTX", "*.??X", true},
+      {"A.DBF", "?.DBF", true},
+      {"AB.DBF", "?.DBF", false},
+      {".DBF", "?.DBF", false},
+      {"abcbc", "a*bc", true},
+      {"ab", "a*b*c", false},
+      {"", "*", true},
+      {"A", "", false},
+      {"", "", true},
+      {"a*b", "A*B", true},
+      {"FOO", "foo", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.name) + " ~ " + std::string(c.pattern));
@@ -95,9 +110,15 @@ TEST(Paths, FinalDotStarAlsoMatchesNamesWithoutExtension) {
     bool expected;
   };
   const Case cases[] = {
-      {"xTmpRel.dbf", "x*.*", true}, {"XFOO", "x*.*", true}, {"x", "x*.*", true},
-      {"AX.DBF", "x*.*", false},     {"README", "*.*", true}, {"CPFOO", "CP*.*", true},
-      {"A", "a.*", true},            {"A.DBT", "a.*", true},  {"AB", "a.*", false},
+      {"xTmpRel.dbf", "x*.*", true},
+      {"XFOO", "x*.*", true},
+      {"x", "x*.*", true},
+      {"AX.DBF", "x*.*", false},
+      {"README", "*.*", true},
+      {"CPFOO", "CP*.*", true},
+      {"A", "a.*", true},
+      {"A.DBT", "a.*", true},
+      {"AB", "a.*", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.name) + " ~ " + std::string(c.pattern));

@@ -107,7 +107,7 @@ FieldDescriptor descriptorOf(const Field& field) {
   return d;
 }
 
-std::optional<Field> fieldFromDescriptor(const FieldDescriptor& d, TableStyle style) {
+std::optional<Field> fieldFromDescriptor(const FieldDescriptor& d, TableStyle /*style*/) {
   Field f = makeField(d.name, d.type, d.length, 0, d.flags);
   switch (d.type) {
     case 'C':
@@ -133,7 +133,10 @@ std::optional<Field> fieldFromDescriptor(const FieldDescriptor& d, TableStyle st
       f.decimals = d.decimals;
       return f;
     case 'B':
-      if (d.length == 10 && style == TableStyle::DbaseIv) return f;
+      // A 10-byte B field is a memo-like block reference. Such fields belong
+      // to dBASE IV style tables, but this layer creates them in standard
+      // ones too, and what it creates it must open again.
+      if (d.length == 10) return f;
       [[fallthrough]];
     case '8':
     case 'O':

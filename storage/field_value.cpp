@@ -35,7 +35,8 @@ void printNumber(const Number& number, std::ostream& os) {
   } else {
     std::array<char, 32> text;
     const auto printed = std::to_chars(text.data(), text.data() + text.size(), number.real);
-    os << "real " << std::string_view(text.data(), static_cast<std::size_t>(printed.ptr - text.data()));
+    os << "real "
+       << std::string_view(text.data(), static_cast<std::size_t>(printed.ptr - text.data()));
   }
   os << " (width " << number.width << ", decimals " << number.decimals << ')';
 }

@@ -45,16 +45,25 @@ class MemoWriteLock {
   platform::File* file_;
 };
 
+// An error record naming the memo file at path.
+DriverError memoError(int genCode, int subCode, const std::string& path, int osCode,
+                      unsigned offers = kOfferNone) {
+  DriverError error;
+  error.genCode = genCode;
+  error.subCode = subCode;
+  error.fileName = path;
+  error.osCode = osCode;
+  error.offers = offers;
+  return error;
+}
+
 std::unique_ptr<platform::File> createWithRetry(StorageEnv& env, const std::string& path) {
   for (;;) {
     auto created = env.fs.create(path);
     if (created) return std::move(*created);
     // Only retry is offered: any other answer throws.
-    raiseDriverError(env, {.genCode = errors::kGenCreate,
-                           .subCode = kSubMemoCreate,
-                           .fileName = path,
-                           .osCode = created.error().osCode,
-                           .offers = kOfferRetry});
+    raiseDriverError(env, memoError(errors::kGenCreate, kSubMemoCreate, path,
+                                    created.error().osCode, kOfferRetry));
   }
 }
 
@@ -66,11 +75,8 @@ std::unique_ptr<platform::File> openWithRetry(StorageEnv& env, const std::string
     auto opened = env.fs.open(path, access, share);
     if (opened) return std::move(*opened);
     const errors::Answer answer =
-        raiseDriverError(env, {.genCode = errors::kGenOpen,
-                               .subCode = kSubNoAlias,
-                               .fileName = path,
-                               .osCode = opened.error().osCode,
-                               .offers = kOfferRetry | kOfferDefault});
+        raiseDriverError(env, memoError(errors::kGenOpen, kSubNoAlias, path,
+                                        opened.error().osCode, kOfferRetry | kOfferDefault));
     if (answer == errors::Answer::Default) return nullptr;
   }
 }
@@ -130,11 +136,8 @@ void BlockMemoFile::beginCompaction() {
       temp_ = std::move(*created);
       break;
     }
-    raiseDriverError(env_, {.genCode = errors::kGenCreate,
-                            .subCode = kSubMemoCreate,
-                            .fileName = path_,
-                            .osCode = created.error().osCode,
-                            .offers = kOfferRetry});
+    raiseDriverError(env_, memoError(errors::kGenCreate, kSubMemoCreate, path_,
+                                     created.error().osCode, kOfferRetry));
   }
   tempPath_ = temp_->path();
   writeFreshHeader(*temp_);
@@ -203,8 +206,7 @@ std::uint32_t BlockMemoFile::firstDataBlock() const {
 }
 
 void BlockMemoFile::fail(int genCode, int subCode, int osCode, const std::source_location& where) {
-  const DriverError error{
-      .genCode = genCode, .subCode = subCode, .fileName = path_, .osCode = osCode};
+  const DriverError error = memoError(genCode, subCode, path_, osCode);
   raiseDriverError(env_, error, where);
   // A record that offers nothing is always abandoned; this only tells the
   // compiler so.

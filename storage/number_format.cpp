@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -20,6 +21,9 @@ constexpr int kSignificantDigits = 16;
 // Scientific precision that prints every double exactly: no double has more
 // than 767 significant digits in its exact decimal expansion.
 constexpr int kExactPrecision = 767;
+
+// Bits of a double's mantissa, the leading one included.
+constexpr int kMantissaBits = 53;
 
 // Digits to write for a magnitude: text[0] stands at the place 10^(exponent-1)
 // and places below the last digit are zeros. No digits means zero.
@@ -37,8 +41,9 @@ struct CutDigits {
 };
 
 // Reads a scientific text "d.ddd...e±x" holding at least kSignificantDigits
-// digits into cut.
-void readScientific(const char* first, const char* last, CutDigits& cut) {
+// digits.
+CutDigits readScientific(const char* first, const char* last) {
+  CutDigits cut;
   cut.text[0] = first[0];
   std::copy(first + 2, first + 1 + kSignificantDigits, cut.text.begin() + 1);
   const char* e = std::find(first, last, 'e') + 1;
@@ -46,29 +51,41 @@ void readScientific(const char* first, const char* last, CutDigits& cut) {
   int exponent = 0;
   std::from_chars(e, last, exponent);
   cut.exponent = exponent + 1;
+  return cut;
 }
 
-// Printed to a fixed precision, a value is rounded at the last printed digit;
-// that rounding changes the first 16 digits only by a carry, which leaves the
-// digits after them all 0. So a text whose following digits are not all 0 has
-// the cut digits; otherwise the value is printed again exactly.
+// An upper bound on the significant digits of the exact decimal expansion:
+// m * 2^-n with m odd has exactly n digits after the point.
+int exactDigitsBound(double magnitude, int exponent) {
+  int binaryExponent = 0;
+  const double fraction = std::frexp(magnitude, &binaryExponent);
+  const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, kMantissaBits));
+  const int bitsAfterPoint = kMantissaBits - binaryExponent - std::countr_zero(mantissa);
+  return exponent + std::max(bitsAfterPoint, 0);
+}
+
+// Printed to a fixed precision, a value is rounded at the last printed digit.
+// That rounding changes the first 16 digits only by a carry, which leaves the
+// digits after them all 0; then, unless the text holds the value exactly, it
+// is printed again with every digit of its exact expansion.
 CutDigits cutDigits(double magnitude) {
   constexpr int kQuickPrecision = 24;
-  CutDigits cut;
   std::array<char, 40> quick;
   const auto printed = std::to_chars(quick.data(), quick.data() + quick.size(), magnitude,
                                      std::chars_format::scientific, kQuickPrecision);
+  const CutDigits cut = readScientific(quick.data(), printed.ptr);
   const char* following = quick.data() + 1 + kSignificantDigits;
   if (std::any_of(following, following + kQuickPrecision + 1 - kSignificantDigits,
                   [](char c) { return c != '0'; })) {
-    readScientific(quick.data(), printed.ptr, cut);
     return cut;
   }
+  const int bound = exactDigitsBound(magnitude, cut.exponent);
+  if (bound <= kQuickPrecision + 1) return cut;
   std::array<char, kExactPrecision + 16> exact;
-  const auto whole = std::to_chars(exact.data(), exact.data() + exact.size(), magnitude,
-                                   std::chars_format::scientific, kExactPrecision);
-  readScientific(exact.data(), whole.ptr, cut);
-  return cut;
+  const auto whole =
+      std::to_chars(exact.data(), exact.data() + exact.size(), magnitude,
+                    std::chars_format::scientific, std::min(bound - 1, kExactPrecision));
+  return readScientific(exact.data(), whole.ptr);
 }
 
 // The first digit not kept decides: 5 or more rounds up, and so does a 4 that
@@ -78,8 +95,7 @@ bool roundsUp(const CutDigits& cut, int kept) {
   const char deciding = cut.text[static_cast<std::size_t>(kept)];
   if (deciding >= '5') return true;
   if (deciding != '4' || kept + 1 >= kSignificantDigits) return false;
-  return std::all_of(cut.text.begin() + kept + 1, cut.text.end(),
-                     [](char c) { return c == '9'; });
+  return std::all_of(cut.text.begin() + kept + 1, cut.text.end(), [](char c) { return c == '9'; });
 }
 
 // The digits of a floating-point magnitude kept at the given decimals.
@@ -89,7 +105,7 @@ Digits realDigits(double magnitude, int decimals) {
   const CutDigits cut = cutDigits(magnitude);
   digits.exponent = cut.exponent;
   const int kept = cut.exponent + decimals;  // digits at 10^-decimals and above
-  if (kept < 0) return digits;                // the first place not kept is a leading 0
+  if (kept < 0) return digits;               // the first place not kept is a leading 0
   digits.count = std::min(kept, kSignificantDigits);
   std::copy_n(cut.text.begin(), digits.count, digits.text.begin());
   if (kept >= kSignificantDigits || !roundsUp(cut, kept)) return digits;
@@ -132,8 +148,7 @@ bool layOut(const Digits& digits, bool negative, int decimals, std::span<char> f
   if (integerDigits + (sign ? 1 : 0) > integerPlaces) return false;
   const auto digitAt = [&digits](int power) {
     const int index = digits.exponent - 1 - power;
-    return index >= 0 && index < digits.count ? digits.text[static_cast<std::size_t>(index)]
-                                              : '0';
+    return index >= 0 && index < digits.count ? digits.text[static_cast<std::size_t>(index)] : '0';
   };
   std::fill(field.begin(), field.end(), ' ');
   for (int power = 0; power < integerDigits; ++power) {
@@ -160,15 +175,20 @@ bool writeNumber(const Number& value, int decimals, std::span<char> field) {
                 field);
 }
 
-// The text of the number at the start of text, from its sign to its last
-// digit, and whether it holds a point; empty when it holds no digit.
-std::string_view numberText(std::string_view text, bool& hasPoint) {
+// The number at the start of a field's text, from its sign to its last digit;
+// empty when it holds no digit.
+struct NumberText {
+  std::string_view text;
+  bool hasPoint = false;
+};
+
+NumberText numberText(std::string_view text) {
   std::size_t end = text.find_first_not_of(' ');
   if (end == std::string_view::npos) return {};
   const std::size_t start = end;
   if (text[end] == '+' || text[end] == '-') ++end;
   bool hasDigit = false;
-  hasPoint = false;
+  bool hasPoint = false;
   for (; end < text.size(); ++end) {
     const char c = text[end];
     if (c >= '0' && c <= '9') {
@@ -180,7 +200,7 @@ std::string_view numberText(std::string_view text, bool& hasPoint) {
     }
   }
   if (!hasDigit) return {};
-  return text.substr(start, end - start);
+  return {text.substr(start, end - start), hasPoint};
 }
 
 }  // namespace
@@ -195,12 +215,12 @@ Number parseNumber(std::string_view text, int length, int decimals) {
   Number number;
   number.width = decimals > 0 ? std::max(length - decimals - 1, 0) : length;
   number.decimals = std::max(decimals, 0);
-  bool hasPoint = false;
-  std::string_view digits = numberText(text, hasPoint);
+  const NumberText found = numberText(text);
+  std::string_view digits = found.text;
   if (digits.empty()) return number;
   if (digits.front() == '+') digits.remove_prefix(1);  // from_chars takes only '-'
   const char* last = digits.data() + digits.size();
-  if (!hasPoint) {
+  if (!found.hasPoint) {
     const auto parsed = std::from_chars(digits.data(), last, number.integer);
     if (parsed.ec != std::errc::result_out_of_range) return number;
     number.integer = 0;

@@ -11,16 +11,23 @@
 namespace converte::storage {
 
 // Formats value into field (its size is the field length) with the given
-// decimals, right-aligned with leading blanks. Returns false when the value
-// does not fit; the field is then filled with '*'.
+// decimals, right-aligned with leading blanks; with decimals d > 0 the '.'
+// stands at position length - d - 1. A '-' goes just before the first digit,
+// and a magnitude below 1 has a 0 before the point. A floating-point value
+// gives at most 16 significant digits (places beyond are 0) and is rounded
+// half away from zero at the last place, a 4 followed only by 9s up to the
+// 16th digit counting as a half; a value that rounds to zero has no sign.
+// Returns false when the value does not fit or is not finite; the field is
+// then filled with '*'. Allocates nothing.
 bool formatNumber(const Number& value, int decimals, std::span<char> field);
 
 // Parses the text of a numeric field of the given length and decimals.
 // Leading blanks are skipped, then one optional sign, then digits with at
 // most one '.', stopping at the first other character; nothing parsable
-// gives 0. A number with decimals, or too large for a 64-bit integer, is
-// floating point. The result carries width length - decimals - 1 and the
-// decimals when decimals > 0, else width length.
+// gives integer 0. A number written with a '.', or too large for a 64-bit
+// integer, is floating point; any other is an integer. The result carries
+// width length - decimals - 1 and the decimals when decimals > 0, else
+// width length and no decimals.
 Number parseNumber(std::string_view text, int length, int decimals);
 
 }  // namespace converte::storage

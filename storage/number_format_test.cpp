@@ -30,8 +30,8 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 void expectFormats(std::span<const FormatRow> rows) {
   for (const FormatRow& row : rows) {
-    SCOPED_TRACE(::testing::Message()
-                 << FieldValue(row.value) << " into N(" << row.length << "," << row.decimals << ")");
+    SCOPED_TRACE(::testing::Message() << FieldValue(row.value) << " into N(" << row.length << ","
+                                      << row.decimals << ")");
     std::string field(static_cast<std::size_t>(row.length), '?');
     const bool fits = formatNumber(row.value, row.decimals, field);
     EXPECT_EQ(field, row.expected);

@@ -71,8 +71,7 @@ int osCodeFor(int err, ErrnoSource source) {
   return kOsGeneralFailure;
 }
 
-OsError osError(int err, std::string_view operation, std::string_view path,
-                ErrnoSource source) {
+OsError osError(int err, std::string_view operation, std::string_view path, ErrnoSource source) {
   int code = osCodeFor(err, source);
   bool namesFile = source == ErrnoSource::Path || source == ErrnoSource::Rename;
   if (err == ENOENT && namesFile && directoryMissing(path)) {

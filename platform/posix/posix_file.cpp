@@ -34,7 +34,9 @@ PosixFile::PosixFile(UniqueFd fd, std::string path, Access access)
     : fd_(std::move(fd)), path_(std::move(path)), access_(access) {}
 
 Result<std::size_t> PosixFile::readAt(std::uint64_t offset, std::span<std::byte> out) {
-  if (int code = refusal(false, offset, out.size())) return layerError(OsCode(code), "read", path_);
+  if (int code = refusal(false, offset, out.size())) {
+    return layerError(OsCode(code), "read", path_);
+  }
   std::size_t done = 0;
   while (done < out.size()) {
     ssize_t got = ::pread(fd_.get(), out.data() + done, out.size() - done, toOff(offset + done));
@@ -49,7 +51,9 @@ Result<std::size_t> PosixFile::readAt(std::uint64_t offset, std::span<std::byte>
 }
 
 Status PosixFile::writeAt(std::uint64_t offset, std::span<const std::byte> data) {
-  if (int code = refusal(true, offset, data.size())) return layerError(OsCode(code), "write", path_);
+  if (int code = refusal(true, offset, data.size())) {
+    return layerError(OsCode(code), "write", path_);
+  }
   std::size_t done = 0;
   while (done < data.size()) {
     ssize_t put = ::pwrite(fd_.get(), data.data() + done, data.size() - done, toOff(offset + done));

@@ -43,9 +43,7 @@ int takeShareLock(int fd, ShareMode share) {
   return 0;
 }
 
-bool statOk(const std::string& path, struct stat& info) {
-  return ::stat(path.c_str(), &info) == 0;
-}
+bool statOk(const std::string& path, struct stat& info) { return ::stat(path.c_str(), &info) == 0; }
 
 Result<std::unique_ptr<File>> openedFile(UniqueFd fd, std::string path, Access access) {
   return std::unique_ptr<File>(std::make_unique<PosixFile>(std::move(fd), std::move(path), access));
@@ -129,8 +127,8 @@ Result<std::unique_ptr<File>> PosixFileSystem::create(std::string_view path) {
 
 Result<std::unique_ptr<File>> PosixFileSystem::createTemporary(std::string_view dir,
                                                                std::string_view prefix) {
-  std::string pattern = joinPath(dir.empty() ? std::string() : resolvePath(dir),
-                                 std::string(prefix) + "XXXXXX");
+  std::string pattern =
+      joinPath(dir.empty() ? std::string() : resolvePath(dir), std::string(prefix) + "XXXXXX");
   std::string name = pattern;  // mkostemp fills in the X's
   UniqueFd fd(::mkostemp(name.data(), O_CLOEXEC));
   if (!fd.valid()) return osError(errno, "createTemporary", pattern);

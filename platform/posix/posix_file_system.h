@@ -16,10 +16,10 @@ namespace converte::platform::posix {
 class PosixFileSystem : public FileSystem {
  public:
   Result<std::unique_ptr<File>> open(std::string_view path, Access access,
-                                    ShareMode share) override;
+                                     ShareMode share) override;
   Result<std::unique_ptr<File>> create(std::string_view path) override;
   Result<std::unique_ptr<File>> createTemporary(std::string_view dir,
-                                               std::string_view prefix) override;
+                                                std::string_view prefix) override;
 
   bool exists(std::string_view path) override;
   bool isDirectory(std::string_view path) override;

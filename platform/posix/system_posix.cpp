@@ -18,8 +18,12 @@ class PosixClock : public Clock {
     ::clock_gettime(CLOCK_REALTIME, &stamp);
     struct tm local {};
     ::localtime_r(&stamp.tv_sec, &local);
-    return LocalTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                     local.tm_min,         local.tm_sec,
+    return LocalTime{local.tm_year + 1900,
+                     local.tm_mon + 1,
+                     local.tm_mday,
+                     local.tm_hour,
+                     local.tm_min,
+                     local.tm_sec,
                      static_cast<int>(stamp.tv_nsec / 1'000'000)};
   }
 };
