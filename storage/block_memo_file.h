@@ -1,7 +1,6 @@
 // What the DBT and FPT memo files share, private to the storage layer: their
-// 512-byte headers as value types, and the block memo file that owns the open
-// file, raises its errors, takes the memo write lock, writes new memos after
-// the header's next free block, empties and compacts.
+// 512-byte headers as value types, and the base that owns the open file and
+// does the writing, the memo write lock, emptying and compaction.
 
 #pragma once
 
@@ -123,8 +122,8 @@ class BlockMemoFile : public MemoFile {
   const bool shared_;
 
   std::array<std::byte, 2 * kMemoHeaderSize> header_{};  // first bytes of the file
-  std::vector<std::byte> memoBytes_;                      // one memo as stored
-  std::string compactText_;                               // one memo during compaction
+  std::vector<std::byte> memoBytes_;                     // one memo as stored
+  std::string compactText_;                              // one memo during compaction
 
   std::unique_ptr<platform::File> temp_;
   std::string tempPath_;

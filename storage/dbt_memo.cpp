@@ -1,7 +1,6 @@
-// DBT memo files: a sequence of 512-byte blocks, block 0 the header. A memo
-// at block n starts at n * 512 and ends with 0x1A 0x1A; it occupies
-// ceil((length + 1) / 512) blocks, so the second 0x1A may fall into the next
-// block, which the next memo written overwrites. The file is not padded.
+// DBT memo files: 512-byte blocks, block 0 the header; a memo at block n starts
+// at n * 512, ends with 0x1A 0x1A and occupies ceil((length + 1) / 512) blocks,
+// so its second 0x1A may lie in the next memo's first byte. No padding.
 
 #include <algorithm>
 #include <cstring>
@@ -48,7 +47,8 @@ void DbtMemoFile::read(std::uint32_t block, std::string& out) {
   for (;;) {
     const std::size_t start = out.size();
     out.resize(start + kDbtBlockSize);
-    const std::size_t got = readBytes(offset, std::as_writable_bytes(std::span(out).subspan(start)));
+    const std::size_t got =
+        readBytes(offset, std::as_writable_bytes(std::span(out).subspan(start)));
     const auto piece = std::as_bytes(std::span(out).subspan(start, got));
     const auto end = std::find(piece.begin(), piece.end(), kMemoEnd);
     const auto kept = static_cast<std::size_t>(end - piece.begin());

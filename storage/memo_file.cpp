@@ -1,7 +1,6 @@
-// Creating and opening memo files, and the machinery both formats share:
-// error records naming the memo file, the memo write lock, appending a memo
-// after the header's next free block, emptying, and compaction through a
-// temporary file beside the memo file.
+// Creating and opening memo files, and what both formats share: error records
+// naming the memo file, the memo write lock, appending after the header's next
+// free block, emptying, and compaction through a temporary file beside it.
 
 #include "storage/memo_file.h"
 
@@ -69,14 +68,13 @@ std::unique_ptr<platform::File> createWithRetry(StorageEnv& env, const std::stri
 
 // Null when the handler answers default.
 std::unique_ptr<platform::File> openWithRetry(StorageEnv& env, const std::string& path,
-                                              platform::Access access,
-                                              platform::ShareMode share) {
+                                              platform::Access access, platform::ShareMode share) {
   for (;;) {
     auto opened = env.fs.open(path, access, share);
     if (opened) return std::move(*opened);
     const errors::Answer answer =
-        raiseDriverError(env, memoError(errors::kGenOpen, kSubNoAlias, path,
-                                        opened.error().osCode, kOfferRetry | kOfferDefault));
+        raiseDriverError(env, memoError(errors::kGenOpen, kSubNoAlias, path, opened.error().osCode,
+                                        kOfferRetry | kOfferDefault));
     if (answer == errors::Answer::Default) return nullptr;
   }
 }
@@ -93,9 +91,8 @@ std::unique_ptr<MemoFile> createMemoFile(StorageEnv& env, const std::string& pat
   return memo;
 }
 
-std::unique_ptr<MemoFile> openMemoFile(StorageEnv& env, const std::string& path,
-                                       MemoFormat format, platform::Access access,
-                                       platform::ShareMode share) {
+std::unique_ptr<MemoFile> openMemoFile(StorageEnv& env, const std::string& path, MemoFormat format,
+                                       platform::Access access, platform::ShareMode share) {
   auto file = openWithRetry(env, path, access, share);
   if (!file) return nullptr;
   const bool shared = share == platform::ShareMode::Shared;
@@ -166,8 +163,8 @@ void BlockMemoFile::finishCompaction() {
   const std::uint64_t blocks = (*size + blockSize() - 1) / blockSize();
   std::array<std::byte, kMemoHeaderSize> header{};
   encodeFreshHeader(header);
-  setNextFree(header, static_cast<std::uint32_t>(
-                          std::min<std::uint64_t>(blocks, std::numeric_limits<std::uint32_t>::max())));
+  setNextFree(header, static_cast<std::uint32_t>(std::min<std::uint64_t>(
+                          blocks, std::numeric_limits<std::uint32_t>::max())));
   writeBytes(*temp_, 0, header);
   copyTemporaryOver(*size);
   // The temporary file was only read since: nothing of it can be lost.

@@ -367,7 +367,10 @@ TEST_F(MemoFileTest, ReadTakesTheBytesBeforeTheFirstEndByte) {
   const std::string x512(512, 'x');
   const std::string long1100 = textOf(1100, 'a');
   const Case cases[] = {
-      {"a text holding 0x1A is cut there", "abc\x1A" "def\x1A\x1A", 1, "abc"},
+      {"a text holding 0x1A is cut there",
+       "abc\x1A"
+       "def\x1A\x1A",
+       1, "abc"},
       {"a memo of three pieces", long1100 + "\x1A\x1A", 1, long1100},
       {"an end byte opening the second piece", x512 + "\x1A", 1, x512},
       {"a memo cut by the end of the file", "abcdef", 1, "abcdef"},
@@ -416,8 +419,8 @@ TEST_F(MemoFileTest, ADamagedHeaderRaisesAndWritesNothing) {
     const char* description;
   };
   const Case cases[] = {
-      {"next free block 0 would overwrite the header", freshDbtHeader(0) + "old\x1A\x1A", 32,
-       1012, "Corruption detected"},
+      {"next free block 0 would overwrite the header", freshDbtHeader(0) + "old\x1A\x1A", 32, 1012,
+       "Corruption detected"},
       {"next free block beyond the last block number", freshDbtHeader(0xFFFFFFFF), 32, 1012,
        "Corruption detected"},
       {"a header cut short", freshDbtHeader(1).substr(0, 100), 23, 1010, "Read error"},
@@ -479,12 +482,10 @@ TEST_F(MemoFileTest, ARetriedOpenSucceedsOnceTheFileExists) {
 
 class RecordedMemoFileTest : public MemoFileTest {
  protected:
-  void SetUp() override {
-    writeFileBytes(path_, freshDbtHeader(1));
-  }
+  void SetUp() override { writeFileBytes(path_, freshDbtHeader(1)); }
   std::unique_ptr<MemoFile> openRecorded(platform::ShareMode share) {
-    auto memo = openMemoFile(recordingEnv_, path_, MemoFormat::Dbt, platform::Access::ReadWrite,
-                             share);
+    auto memo =
+        openMemoFile(recordingEnv_, path_, MemoFormat::Dbt, platform::Access::ReadWrite, share);
     log_.calls.clear();
     return memo;
   }
@@ -513,10 +514,15 @@ TEST_F(RecordedMemoFileTest, AFailedLockRequestIsRepeatedAfterAPause) {
   auto memo = openRecorded(platform::ShareMode::Shared);
   log_.refuseLocks = 2;
   EXPECT_EQ(memo->write("hello"), 1u);
-  const std::vector<std::string> expected = {
-      "lockWait exclusive 0 1", "pause",         "lockWait exclusive 0 1", "pause",
-      "lockWait exclusive 0 1", "readAt 0 1024", "writeAt 512 7",          "writeAt 0 512",
-      "unlock 0 1"};
+  const std::vector<std::string> expected = {"lockWait exclusive 0 1",
+                                             "pause",
+                                             "lockWait exclusive 0 1",
+                                             "pause",
+                                             "lockWait exclusive 0 1",
+                                             "readAt 0 1024",
+                                             "writeAt 512 7",
+                                             "writeAt 0 512",
+                                             "unlock 0 1"};
   EXPECT_EQ(log_.calls, expected);
 }
 
@@ -525,7 +531,8 @@ TEST_F(RecordedMemoFileTest, AFailedMemoWriteRaisesWriteErrorKeepsTheHeaderAndUn
   log_.failWrite = 1;
   EXPECT_THROW(memo->write("hello"), errors::ErrorAbandoned);
   ASSERT_EQ(handler_.records.size(), 1u);
-  expectRecord(handler_.records[0], driverRecord(24, 1011, "Write error", path_, 112, false, false));
+  expectRecord(handler_.records[0],
+               driverRecord(24, 1011, "Write error", path_, 112, false, false));
   const std::vector<std::string> expected = {"lockWait exclusive 0 1", "readAt 0 1024",
                                              "writeAt 512 7", "unlock 0 1"};
   EXPECT_EQ(log_.calls, expected);
@@ -643,8 +650,13 @@ TEST_F(MemoFileTest, FptReadsTakeTheBlockSizeFromTheHeaderAndExactlyTheLength) {
       {"block size as a 16-bit number at 6", std::string("\xAB\xCD\x00\x80", 4), 640,
        be32(1) + be32(5) + "hello", 5, "hello"},
       {"no block size", be32(0), 640, be32(1) + be32(3) + "abc", 10, "abc"},
-      {"a text holding 0x1A is read whole", be32(64), 512, be32(1) + be32(5) + "a\x1A" "bcd",
-       8, "a\x1A" "bcd"},
+      {"a text holding 0x1A is read whole", be32(64), 512,
+       be32(1) + be32(5) +
+           "a\x1A"
+           "bcd",
+       8,
+       "a\x1A"
+       "bcd"},
       {"a length beyond the end is cut at the end", be32(64), 512,
        be32(1) + be32(0x7FFFFFFF) + "abcde", 8, "abcde"},
       {"a block beyond the end", be32(64), 512, be32(1) + be32(3) + "abc", 30, ""},
