@@ -6,6 +6,8 @@
 #include <sstream>
 #include <utility>
 
+#include "errors/call_levels.h"
+
 namespace converte::errors {
 
 ErrorAbandoned::ErrorAbandoned(ErrorRecord record) : record_(std::move(record)) {
@@ -15,6 +17,7 @@ ErrorAbandoned::ErrorAbandoned(ErrorRecord record) : record_(std::move(record)) 
 }
 
 Answer raise(ErrorHandler& handler, ErrorRecord record) {
+  appendActiveCallLevels(record);
   Answer answer = handler.handle(record);
   if (answer == Answer::Retry && record.canRetry) return Answer::Retry;
   if (answer == Answer::Default && record.canDefault) return Answer::Default;

@@ -55,13 +55,16 @@ class TransferDestination {
   virtual void fail() = 0;
 };
 
+// A table's records; up to record `last` only, when given (a table appended
+// from itself must not read the records it gains).
 class TableSource final : public TransferSource {
  public:
-  explicit TableSource(WorkArea& area) : area_(area) {}
+  explicit TableSource(WorkArea& area, std::uint32_t last = UINT32_MAX)
+      : area_(area), last_(last) {}
   void goTop() override { area_.goTop(); }
   void goTo(std::uint32_t record) override { area_.goTo(record); }
   void skip() override { area_.skip(1); }
-  bool eof() override { return area_.eof(); }
+  bool eof() override { return area_.eof() || area_.recNo() > last_; }
   std::span<const char> bytes() override { return area_.recordBytes(); }
   bool deleted() override { return area_.deleted(); }
   void read(const FieldPair& pair, FieldValue& out) override {
@@ -70,6 +73,7 @@ class TableSource final : public TransferSource {
 
  private:
   WorkArea& area_;
+  const std::uint32_t last_;
 };
 
 // The lines of an SDF file, numbered from 1 as records are.
@@ -185,15 +189,14 @@ class Transfer {
 
  private:
   bool copyRecord();
-  bool putValues(const std::vector<std::size_t>& pairs);
+  void putValues();
 
   TransferSource& source_;
   TransferDestination& destination_;
   const TransferPlan& plan_;
   const bool whole_;
-  std::vector<std::size_t> bytePairs_;   // indexes into the plan
-  std::vector<std::size_t> valuePairs_;
-  std::vector<std::size_t> deferred_;    // byte pairs of this record that go as values
+  bool hasBytePairs_ = false;
+  std::vector<std::size_t> valuePairs_;  // of this record, in plan order
   std::vector<FieldValue> values_;       // one per pair, reused for every record
 };
 
@@ -201,12 +204,9 @@ Transfer::Transfer(TransferSource& source, TransferDestination& destination,
                    const TransferPlan& plan, bool wholeRecords)
     : source_(source), destination_(destination), plan_(plan), whole_(wholeRecords),
       values_(plan.pairs.size()) {
-  for (std::size_t i = 0; i < plan.pairs.size(); ++i) {
-    PairCopy copy = plan.pairs[i].copy;
-    if (copy == PairCopy::Value) valuePairs_.push_back(i);
-    if (copy != PairCopy::Value && copy != PairCopy::Skip) bytePairs_.push_back(i);
-  }
-  deferred_.reserve(bytePairs_.size());
+  for (const FieldPair& pair : plan.pairs)
+    if (pair.copy != PairCopy::Value && pair.copy != PairCopy::Skip) hasBytePairs_ = true;
+  valuePairs_.reserve(plan.pairs.size());
 }
 
 // The records of a scope, picked as eval picks them: a record number alone;
@@ -238,32 +238,36 @@ bool Transfer::copyRecord() {
     destination_.copyWhole(from);
     return true;
   }
-  deferred_.clear();
-  if (!bytePairs_.empty()) {
-    char* to = destination_.bytes().data();
-    for (std::size_t i : bytePairs_)
-      if (!copyBytes(plan_.pairs[i], from.data(), to)) deferred_.push_back(i);
-    destination_.storeBytes();
+  // Byte copies raise nothing, so doing them first keeps the puts, and the
+  // errors they raise, in plan order.
+  valuePairs_.clear();
+  char* to = hasBytePairs_ ? destination_.bytes().data() : nullptr;
+  for (std::size_t i = 0; i < plan_.pairs.size(); ++i) {
+    const FieldPair& pair = plan_.pairs[i];
+    if (pair.copy == PairCopy::Skip) continue;
+    if (pair.copy == PairCopy::Value || !copyBytes(pair, from.data(), to)) valuePairs_.push_back(i);
   }
-  if (!putValues(valuePairs_) || !putValues(deferred_)) {
+  if (hasBytePairs_) destination_.storeBytes();
+  try {
+    putValues();
+  } catch (const errors::ErrorAbandoned&) {
+    // The handler did not answer default: the new record is given up and
+    // the transfer stops; the abandoned error goes on to the caller's
+    // guarded step, so that it is reported and the caller does not take
+    // the partial copy for a whole one.
     destination_.fail();
-    return false;
+    throw;
   }
   destination_.end(deleted);
   return true;
 }
 
-bool Transfer::putValues(const std::vector<std::size_t>& pairs) {
-  for (std::size_t i : pairs) {
+void Transfer::putValues() {
+  for (std::size_t i : valuePairs_) {
     const FieldPair& pair = plan_.pairs[i];
     source_.read(pair, values_[i]);
-    try {
-      destination_.put(pair, values_[i]);
-    } catch (const errors::ErrorAbandoned&) {
-      return false;  // the handler saw the error and did not answer default
-    }
+    destination_.put(pair, values_[i]);
   }
-  return true;
 }
 
 // --- Work areas around a transfer -------------------------------------------
@@ -437,7 +441,8 @@ bool WorkAreaList::appendFrom(std::string_view sourceFile, const std::vector<std
   source.setBulkRead(true);
   TransferPlan plan = tablePlan(pairByName(source.fields(), destination.fields(), fieldList),
                                 source, destination);
-  TableSource from(source);
+  bool itself = source.fileName() == destination.fileName();
+  TableSource from(source, itself ? source.recCount() : UINT32_MAX);
   TableDestination to(destination);
   bool completed = runTransfer(from, to, plan, copiesWholeRecords(plan, source), scope);
   areas.finish();

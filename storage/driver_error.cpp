@@ -2,6 +2,8 @@
 
 #include "storage/driver_error.h"
 
+#include "errors/call_levels.h"
+
 namespace converte::storage {
 
 errors::ErrorRecord makeDriverRecord(const DriverError& error,
@@ -18,6 +20,7 @@ errors::ErrorRecord makeDriverRecord(const DriverError& error,
   record.canRetry = (error.offers & kOfferRetry) != 0;
   record.canDefault = (error.offers & kOfferDefault) != 0;
   record.callStack.push_back(errors::CallLevel::from(where));
+  errors::appendActiveCallLevels(record);
   return record;
 }
 

@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <system_error>
 
 namespace converte::storage {
@@ -64,11 +65,108 @@ int exactDigitsBound(double magnitude, int exponent) {
   return exponent + std::max(bitsAfterPoint, 0);
 }
 
+// --- Exact cut digits by integer arithmetic ---------------------------------
+//
+// The magnitudes money and quantities take, 1e-12 up to 1e15, are cut without
+// printing: a double is m * 2^q (m below 2^53), so m * 5^p * 2^(q+p) is the
+// value times 10^p, and with q + p < 0 its integer part is m * 5^p shifted
+// right. For the p that brings the value to 16 integer digits, 5^p stays
+// below 2^63 and the product below 2^116.
+
+constexpr double kQuickLow = 1e-12;
+constexpr double kQuickHigh = 1e15;
+constexpr int kMaxPower = 27;
+constexpr std::uint64_t kSixteenDigits = 10'000'000'000'000'000ULL;  // 10^16
+constexpr std::uint64_t kFifteenDigits = 1'000'000'000'000'000ULL;   // 10^15
+
+constexpr std::array<std::uint64_t, kMaxPower + 1> kPowersOfFive = [] {
+  std::array<std::uint64_t, kMaxPower + 1> powers{};
+  powers[0] = 1;
+  for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 5;
+  return powers;
+}();
+
+// A 128-bit product as two halves.
+struct Wide {
+  std::uint64_t high = 0;
+  std::uint64_t low = 0;
+};
+
+Wide multiply(std::uint64_t a, std::uint64_t b) {
+  const std::uint64_t aLow = a & 0xFFFF'FFFF, aHigh = a >> 32;
+  const std::uint64_t bLow = b & 0xFFFF'FFFF, bHigh = b >> 32;
+  const std::uint64_t lowLow = aLow * bLow, lowHigh = aLow * bHigh;
+  const std::uint64_t highLow = aHigh * bLow, highHigh = aHigh * bHigh;
+  const std::uint64_t middle = (lowLow >> 32) + (lowHigh & 0xFFFF'FFFF) + (highLow & 0xFFFF'FFFF);
+  return {highHigh + (lowHigh >> 32) + (highLow >> 32) + (middle >> 32),
+          (middle << 32) | (lowLow & 0xFFFF'FFFF)};
+}
+
+// w >> shift (1 to 127) when it fits in 64 bits.
+std::optional<std::uint64_t> shiftedDown(Wide w, int shift) {
+  if (shift >= 64) return w.high >> (shift - 64);
+  if ((w.high >> shift) != 0) return std::nullopt;
+  return (w.low >> shift) | (w.high << (64 - shift));
+}
+
+// Writes the 8 decimal digits of value (below 10^8, leading zeros kept) at
+// out, two at a time.
+void writeEightDigits(std::uint32_t value, char* out) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  for (int i = 6; i >= 0; i -= 2, value /= 100) {
+    const char* pair = kPairs + 2 * (value % 100);
+    out[i] = pair[0];
+    out[i + 1] = pair[1];
+  }
+}
+
+// The 16 decimal digits of value (below 10^16, leading zeros kept).
+void writeDigits(std::uint64_t value, std::array<char, kSignificantDigits>& text) {
+  constexpr std::uint64_t kEightDigits = 100'000'000;
+  writeEightDigits(static_cast<std::uint32_t>(value / kEightDigits), text.data());
+  writeEightDigits(static_cast<std::uint32_t>(value % kEightDigits), text.data() + 8);
+}
+
+// The cut digits of a magnitude in [kQuickLow, kQuickHigh); nullopt outside.
+std::optional<CutDigits> quickCutDigits(double magnitude) {
+  if (!(magnitude >= kQuickLow && magnitude < kQuickHigh)) return std::nullopt;
+  // Every value of the range is normal: the stored fraction and the hidden
+  // one make m, and the biased exponent gives q.
+  const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+  const std::uint64_t mantissa = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+  const int binaryExponent = static_cast<int>(bits >> 52) - 1022;  // as frexp gives it
+  const int twos = binaryExponent - kMantissaBits;
+  // floor(log10) is this estimate or one more: 78913 / 2^18 is just below log10(2).
+  int power = kSignificantDigits - 1 - (((binaryExponent - 1) * 78913) >> 18);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (power < 0 || power > kMaxPower) return std::nullopt;
+    const int shift = -(twos + power);
+    if (shift <= 0 || shift >= 128) return std::nullopt;
+    const auto scaled =
+        shiftedDown(multiply(mantissa, kPowersOfFive[static_cast<std::size_t>(power)]), shift);
+    if (!scaled || *scaled >= kSixteenDigits) {
+      --power;
+    } else if (*scaled < kFifteenDigits) {
+      ++power;
+    } else {
+      CutDigits cut;
+      writeDigits(*scaled, cut.text);
+      cut.exponent = kSignificantDigits - power;
+      return cut;
+    }
+  }
+  return std::nullopt;
+}
+
 // Printed to a fixed precision, a value is rounded at the last printed digit.
 // That rounding changes the first 16 digits only by a carry, which leaves the
 // digits after them all 0; then, unless the text holds the value exactly, it
 // is printed again with every digit of its exact expansion.
 CutDigits cutDigits(double magnitude) {
+  if (auto quick = quickCutDigits(magnitude)) return *quick;
   constexpr int kQuickPrecision = 24;
   std::array<char, 40> quick;
   const auto printed = std::to_chars(quick.data(), quick.data() + quick.size(), magnitude,
@@ -146,20 +244,20 @@ bool layOut(const Digits& digits, bool negative, int decimals, std::span<char> f
   const int integerDigits = zero ? 1 : std::max(digits.exponent, 1);
   const bool sign = negative && !zero;
   if (integerDigits + (sign ? 1 : 0) > integerPlaces) return false;
-  const auto digitAt = [&digits](int power) {
-    const int index = digits.exponent - 1 - power;
-    return index >= 0 && index < digits.count ? digits.text[static_cast<std::size_t>(index)] : '0';
-  };
-  std::fill(field.begin(), field.end(), ' ');
-  for (int power = 0; power < integerDigits; ++power) {
-    field[static_cast<std::size_t>(integerPlaces - 1 - power)] = digitAt(power);
-  }
-  if (sign) field[static_cast<std::size_t>(integerPlaces - 1 - integerDigits)] = '-';
-  if (decimals <= 0) return true;
-  field[static_cast<std::size_t>(integerPlaces)] = '.';
-  for (int place = 1; place <= decimals; ++place) {
-    field[static_cast<std::size_t>(integerPlaces + place)] = digitAt(-place);
-  }
+  const int first = integerPlaces - integerDigits;  // where the first digit goes
+  char* out = field.data();
+  std::fill(out, out + first, ' ');
+  std::fill(out + first, out + length, '0');
+  if (sign) out[first - 1] = '-';
+  if (decimals > 0) out[integerPlaces] = '.';
+  // Digit i stands at the power exponent - 1 - i: the digits of powers 0 and
+  // up end just before the point, the others follow it, down to 10^-decimals.
+  const char* text = digits.text.data();
+  const int whole = std::clamp(digits.exponent, 0, digits.count);
+  const int shown = std::clamp(digits.exponent + decimals, whole, digits.count);
+  if (whole > 0) std::copy(text, text + whole, out + integerPlaces - digits.exponent);
+  if (shown > whole)
+    std::copy(text + whole, text + shown, out + integerPlaces + 1 + whole - digits.exponent);
   return true;
 }
 

@@ -35,12 +35,15 @@ void storeDate(const Date& d, char* p) {
     std::memset(p, ' ', 8);
     return;
   }
-  int parts[3] = {d.year, d.month, d.day};
-  int widths[3] = {4, 2, 2};
-  for (int i = 0, at = 0; i < 3; at += widths[i], ++i) {
-    int v = parts[i];
-    for (int k = widths[i] - 1; k >= 0; --k, v /= 10) p[at + k] = static_cast<char>('0' + v % 10);
-  }
+  const auto digit = [](int v) { return static_cast<char>('0' + v % 10); };
+  p[0] = digit(d.year / 1000);
+  p[1] = digit(d.year / 100);
+  p[2] = digit(d.year / 10);
+  p[3] = digit(d.year);
+  p[4] = digit(d.month / 10);
+  p[5] = digit(d.month);
+  p[6] = digit(d.day / 10);
+  p[7] = digit(d.day);
 }
 
 std::int64_t loadSigned(const char* p, int n) {
@@ -169,6 +172,64 @@ FieldValue WorkArea::getField(int position) {
 }  // namespace converte::storage
 
 namespace converte::storage {
+namespace {
+
+enum class Put { Stored, WrongType, TooWide, Memo };
+
+// Stores a value of the field's own kind into its bytes by the put rules.
+// Nothing is stored for a value of another type, a number too wide for the
+// field, or a memo field (its text goes to the memo file). The text types
+// come first: they are the common ones.
+Put storeValue(const Field& f, char* p, const FieldValue& value) {
+  switch (f.type) {
+    case 'C':
+    case 'Q': {
+      if (!value.isString()) return Put::WrongType;
+      auto length = static_cast<std::size_t>(f.length);
+      std::size_t n = std::min(value.string().size(), length);
+      std::memcpy(p, value.string().data(), n);
+      std::memset(p + n, ' ', length - n);
+      return Put::Stored;
+    }
+    case 'N':
+    case 'F': {
+      if (!value.isNumber()) return Put::WrongType;
+      char formatted[256];
+      std::span<char> out(formatted, static_cast<std::size_t>(f.length));
+      if (!formatNumber(value.number(), f.decimals, out)) return Put::TooWide;
+      std::memcpy(p, formatted, out.size());
+      return Put::Stored;
+    }
+    case 'D':
+      if (f.length != 8 || !value.isDate()) return Put::WrongType;
+      storeDate(value.date(), p);
+      return Put::Stored;
+    case 'L':
+      if (!value.isLogical()) return Put::WrongType;
+      *p = value.logical() ? 'T' : 'F';
+      return Put::Stored;
+    case 'I': {
+      if (!value.isNumber()) return Put::WrongType;
+      const Number& n = value.number();
+      double scaled = n.asDouble() * pow10(f.decimals);
+      storeSigned(f.decimals == 0 && n.isInteger ? n.integer : std::llround(scaled), p, f.length);
+      return Put::Stored;
+    }
+    case 'B':
+    case '8':
+    case 'O': {
+      if (isMemoField(f)) return Put::Memo;
+      if (!value.isNumber()) return Put::WrongType;
+      double v = value.number().asDouble();
+      std::memcpy(p, &v, 8);
+      return Put::Stored;
+    }
+    default:
+      return isMemoField(f) ? Put::Memo : Put::WrongType;
+  }
+}
+
+}  // namespace
 
 void WorkArea::prepareChange() {
   OpenTable& t = *table_;
@@ -181,15 +242,12 @@ void WorkArea::prepareChange() {
   loadRecord();
 }
 
-bool WorkArea::putNumber(const Field& f, char* p, const Number& number) {
-  char formatted[256];
-  std::span<char> out(formatted, static_cast<std::size_t>(f.length));
-  if (formatNumber(number, f.decimals, out)) {
-    std::memcpy(p, formatted, out.size());
-    return true;
-  }
-  raiseFieldError(kSubDataWidth, f);  // answered default: the field holds '*'
-  std::memset(p, '*', out.size());
+// A number too wide for its field: the width error, and when it is answered
+// default the field holds '*'.
+bool WorkArea::putNumber(const Field& f, char* p, const Number&) {
+  raiseFieldError(kSubDataWidth, f);
+  std::memset(p, '*', static_cast<std::size_t>(f.length));
+  table_->changed = true;
   return true;
 }
 
@@ -210,43 +268,26 @@ void WorkArea::putMemo(const Field& f, char* p, const FieldValue& value) {
 
 const FieldValue& WorkArea::putField(int position, const FieldValue& value) {
   OpenTable& t = table();
-  if (position < 1 || position > fieldCount()) {
+  if (position < 1 || static_cast<std::size_t>(position) > t.fields.size()) {
     raiseDriverError(env_, {errors::kGenArgument, kSubArgument, "", "putField"});
   }
   if (!t.positioned) return value;
-  prepareChange();
+  if (!t.changed) prepareChange();
   const Field& f = t.fields[static_cast<std::size_t>(position - 1)];
   char* p = t.buffer.data() + f.offset;
-  auto length = static_cast<std::size_t>(f.length);
-  if (isMemoField(f)) {
-    putMemo(f, p, value);
-    return value;
-  }
-  bool stored = true;
-  if ((f.type == 'C' || f.type == 'Q') && value.isString()) {
-    std::size_t n = std::min(value.string().size(), length);
-    std::memcpy(p, value.string().data(), n);
-    std::memset(p + n, ' ', length - n);
-  } else if (f.type == 'D' && f.length == 8 && value.isDate()) {
-    storeDate(value.date(), p);
-  } else if (f.type == 'L' && value.isLogical()) {
-    *p = value.logical() ? 'T' : 'F';
-  } else if ((f.type == 'N' || f.type == 'F') && value.isNumber()) {
-    putNumber(f, p, value.number());
-  } else if (f.type == 'I' && value.isNumber()) {
-    const Number& n = value.number();
-    double scaled = n.asDouble() * pow10(f.decimals);
-    storeSigned(f.decimals == 0 && n.isInteger ? n.integer : std::llround(scaled), p, f.length);
-  } else if ((f.type == 'B' || f.type == '8' || f.type == 'O') && value.isNumber()) {
-    double v = value.number().asDouble();
-    std::memcpy(p, &v, 8);
-  } else {
-    stored = false;
-  }
-  if (stored) {
-    t.changed = true;
-  } else {
-    raiseFieldError(kSubDataType, f);  // answered default: the field keeps its value
+  switch (storeValue(f, p, value)) {
+    case Put::Stored:
+      t.changed = true;
+      break;
+    case Put::TooWide:
+      putNumber(f, p, value.number());
+      break;
+    case Put::Memo:
+      putMemo(f, p, value);
+      break;
+    case Put::WrongType:
+      raiseFieldError(kSubDataType, f);  // answered default: the field keeps its value
+      break;
   }
   return value;
 }

@@ -1,7 +1,10 @@
 // Zap and pack: emptying a table, and removing its deleted records in one
 // forward pass with the memo file compacted alongside.
 
+#include <vector>
+
 #include "storage/driver_error.h"
+#include "storage/field_types.h"
 #include "storage/memo_reference.h"
 #include "storage/open_table.h"
 #include "storage/work_area.h"
@@ -13,6 +16,75 @@ void requireExclusiveWrite(StorageEnv& env, const OpenTable& t) {
   if (t.readOnly) raiseDriverError(env, {0, kSubReadOnly, t.fileName, ""});
   if (t.shared) raiseDriverError(env, {0, kSubShared, t.fileName, ""});
 }
+
+// The one place where zap and pack bring the table's open index orders up
+// to date with the records (after zap they come out empty). Tables carry no
+// index orders yet, so there is nothing to rebuild.
+void rebuildIndexOrders(OpenTable&) {}
+
+void readRecordAt(StorageEnv& env, OpenTable& t, std::uint32_t record) {
+  auto got = t.io->read(record, t.buffer);
+  if (!got || *got != t.recordLength)
+    raiseDriverError(env, {0, kSubRead, t.fileName, "", got ? 0 : got.error().osCode});
+}
+
+std::vector<const Field*> memoFieldsOf(const OpenTable& t) {
+  std::vector<const Field*> fields;
+  for (const auto& f : t.fields)
+    if (isMemoField(f)) fields.push_back(&f);
+  return fields;
+}
+
+std::uint32_t blockOf(StorageEnv& env, const OpenTable& t, const Field& f) {
+  auto block = memoBlockOf(f, t.buffer.data() + f.offset);
+  if (!block) raiseDriverError(env, {0, kSubCorruption, t.fileName, f.name});
+  return *block;
+}
+
+// Copies the memos of the records that pack keeps into the compaction file,
+// in record order, and returns their new blocks (the memo fields of each
+// kept record side by side). The table and its memo file are not touched,
+// so a failure here (a damaged reference, a full disk) leaves both whole;
+// moving records before every memo is safe in the compaction file would
+// leave records pointing at texts that never arrive.
+std::vector<std::uint32_t> copyKeptMemos(StorageEnv& env, OpenTable& t,
+                                         const std::vector<const Field*>& memoFields) {
+  std::vector<std::uint32_t> blocks;
+  t.memo->beginCompaction();
+  for (std::uint32_t r = 1; r <= t.recordCount; ++r) {
+    readRecordAt(env, t, r);
+    if (t.deletedFlag()) continue;
+    for (const Field* f : memoFields) {
+      std::uint32_t block = blockOf(env, t, *f);
+      blocks.push_back(block == 0 ? 0 : t.memo->copyToCompaction(block));
+    }
+  }
+  return blocks;
+}
+
+// Calls the progress callback after every step-th record read, and once at
+// the end for the records read since its last call.
+class PackProgress {
+ public:
+  PackProgress(const std::function<void()>& callback, int step)
+      : callback_(callback), step_(step < 1 ? 1 : step) {}
+  void recordRead() {
+    if (callback_ && ++sinceCall_ == step_) call();
+  }
+  void finish() {
+    if (callback_ && sinceCall_ > 0) call();
+  }
+
+ private:
+  void call() {
+    sinceCall_ = 0;
+    callback_();
+  }
+
+  const std::function<void()>& callback_;
+  const int step_;
+  int sinceCall_ = 0;
+};
 
 }  // namespace
 
@@ -27,35 +99,33 @@ void WorkArea::zap() {
   t.io->dropReadAhead();
   gotoPhantom();
   if (t.memo) t.memo->empty();
+  rebuildIndexOrders(t);
 }
 
 void WorkArea::pack(const std::function<void()>& progress, int step) {
   OpenTable& t = table();
   requireExclusiveWrite(env_, t);
   commitRecord();
-  if (step < 1) step = 1;
-  bool packMemos = t.memo != nullptr;
-  if (packMemos) t.memo->beginCompaction();
+  t.bufferValid = false;  // the passes read into the buffer
+  const std::vector<const Field*> memoFields = t.memo ? memoFieldsOf(t) : std::vector<const Field*>{};
+  const bool packMemos = t.memo != nullptr;
+  const std::vector<std::uint32_t> newBlocks =
+      packMemos ? copyKeptMemos(env_, t, memoFields) : std::vector<std::uint32_t>{};
+
+  PackProgress calls(progress, step);
   std::uint32_t kept = 0;
-  int sinceProgress = 0;
+  std::size_t nextBlock = 0;
   for (std::uint32_t r = 1; r <= t.recordCount; ++r) {
-    auto got = t.io->read(r, t.buffer);
-    if (!got || *got != t.recordLength)
-      raiseDriverError(env_, {0, kSubRead, t.fileName, "", got ? 0 : got.error().osCode});
-    if (t.buffer[0] != '*') {
+    readRecordAt(env_, t, r);
+    if (!t.deletedFlag()) {
       ++kept;
       bool moved = false;
-      if (packMemos) {
-        for (const auto& f : t.fields) {
-          if (!isMemoField(f)) continue;
-          char* ref = t.buffer.data() + f.offset;
-          auto block = memoBlockOf(f, ref);
-          if (!block) raiseDriverError(env_, {0, kSubCorruption, t.fileName, f.name});
-          std::uint32_t newBlock = *block == 0 ? 0 : t.memo->copyToCompaction(*block);
-          if (newBlock != *block) {
-            storeMemoBlock(f, newBlock, ref);
-            moved = true;
-          }
+      for (const Field* f : memoFields) {
+        char* reference = t.buffer.data() + f->offset;
+        std::uint32_t block = newBlocks[nextBlock++];
+        if (block != blockOf(env_, t, *f)) {
+          storeMemoBlock(*f, block, reference);
+          moved = true;
         }
       }
       if (kept != r || moved) {
@@ -63,12 +133,9 @@ void WorkArea::pack(const std::function<void()>& progress, int step) {
           raiseDriverError(env_, {0, kSubWrite, t.fileName, "", status.error().osCode});
       }
     }
-    if (progress && ++sinceProgress == step) {
-      progress();
-      sinceProgress = 0;
-    }
+    calls.recordRead();
   }
-  if (progress && sinceProgress > 0) progress();
+  calls.finish();
   if (kept != t.recordCount) {
     t.recordCount = kept;
     rewriteHeader();
@@ -76,6 +143,7 @@ void WorkArea::pack(const std::function<void()>& progress, int step) {
   if (packMemos) t.memo->finishCompaction();
   t.bufferValid = false;
   gotoRecord(1);
+  rebuildIndexOrders(t);
 }
 
 }  // namespace converte::storage

@@ -2,6 +2,7 @@
 // buffer, and rewriting the header with its end-of-file rule.
 
 #include <algorithm>
+#include <array>
 
 #include "storage/driver_error.h"
 #include "storage/open_table.h"
@@ -15,6 +16,16 @@ std::uint8_t versionByte(const OpenTable& t) {
   if (!t.memo) return 0x03;
   return t.memo->format() == MemoFormat::Fpt ? 0xF5 : 0x83;
 }
+
+// Types stored as text, whose blank value is all spaces: an appended
+// record starts as spaces, so only the other fields need their blank bytes.
+constexpr std::array<bool, 256> kBlanksAsSpaces = [] {
+  std::array<bool, 256> table{};
+  for (unsigned char type : {'C', 'N', 'F', 'D', 'L'}) table[type] = true;
+  return table;
+}();
+
+bool blanksAsSpaces(char type) { return kBlanksAsSpaces[static_cast<unsigned char>(type)]; }
 
 }  // namespace
 
@@ -68,6 +79,7 @@ bool WorkArea::append(bool unlockOthers) {
   t.positioned = true;
   t.buffer.assign(t.recordLength, ' ');
   for (auto& f : t.fields) {
+    if (blanksAsSpaces(f.type)) continue;  // the buffer holds them already
     auto bytes = std::span<char>(t.buffer).subspan(static_cast<std::size_t>(f.offset),
                                                     static_cast<std::size_t>(f.length));
     blankFieldBytes(f, bytes);
