@@ -179,6 +179,7 @@ void WorkArea::prepareChange() {
     raiseDriverError(env_, {0, kSubUnlocked, t.fileName, ""});
   }
   loadRecord();
+  if (!t.orders.empty() && t.positioned) rememberKeys();
 }
 
 bool WorkArea::putNumber(const Field& f, char* p, const Number& number) {
