@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,7 +14,9 @@
 #include "storage/dbf_header.h"
 #include "storage/field_spec.h"
 #include "storage/field_types.h"
+#include "storage/index_key.h"
 #include "storage/memo_file.h"
+#include "storage/ntx_index.h"
 #include "storage/record_io.h"
 
 namespace converte::storage {
@@ -52,6 +55,19 @@ struct OpenTable {
   // Locks (shared use only).
   std::vector<std::uint32_t> lockedRecords;
   bool fileLocked = false;
+
+  // Index orders, in the order they were added; controlling is 1-based,
+  // 0 for none.
+  struct Order {
+    std::unique_ptr<NtxIndex> index;
+    std::string name;
+    std::vector<int> keyFields;           // positions of the key expression's fields
+    std::function<FieldValue()> callback; // when the creator gave one
+    KeyShape shape;
+    std::string keyAtRead;                // the record's key before its first change
+  };
+  std::vector<Order> orders;
+  std::size_t controlling = 0;
 
   bool deletedFlag() const { return !buffer.empty() && buffer[0] == '*'; }
 };

@@ -1,6 +1,6 @@
 // What every part of the storage layer works with: the platform seams, the
 // error handler, and the layer's own run-wide settings (default directory,
-// search path, SET DELETED, the exclusive setting, the lock scheme).
+// search path, SET DELETED, soft seek, the exclusive setting, the lock scheme).
 
 #pragma once
 
@@ -31,6 +31,8 @@ struct StorageEnv {
   std::vector<std::string> searchPath;
   // SET DELETED: records marked deleted are skipped by navigation.
   bool setDeleted = false;
+  // A seek that finds nothing stays on the next greater key.
+  bool softSeek = false;
   // Tables open exclusively unless a caller asks for shared use.
   bool exclusive = true;
   // 0 selects scheme 1, the only one the suite uses.

@@ -54,6 +54,7 @@ void WorkArea::close() {
     if (!t.readOnly) t.memo->flush();
     t.memo->close();
   }
+  for (auto& order : t.orders) order.index->close();
   if (auto status = t.file->close(); !status)
     raiseDriverError(env_, {errors::kGenClose, kSubWrite, t.fileName, "", status.error().osCode});
 }

@@ -22,6 +22,7 @@
 namespace converte::storage {
 
 struct OpenTable;
+struct IndexEntry;
 class MemoFile;
 
 // One row of structure(): name, type letter, length, decimals, flags.
@@ -90,6 +91,27 @@ class WorkArea {
   void unlock(std::optional<std::uint32_t> record = std::nullopt);
   std::vector<std::uint32_t> lockedRecords() const;
 
+  // Index orders: the open index files of the area, one of which may be
+  // the controlling order that decides the record order and is searched by
+  // seek. keyCallback, when given, evaluates the key on the current record;
+  // otherwise the key expression is evaluated (a field, or fields joined
+  // with `+`).
+  void createIndex(std::string_view fileName, std::string_view keyExpression,
+                   const std::function<FieldValue()>& keyCallback = {}, bool unique = false);
+  void addOrders(std::string_view fileName);
+  void clearOrders();
+  void rebuildOrders();
+  // 0: no controlling order (record-number order).
+  void setOrder(int position);
+  // A numeric text is a position; otherwise the order's name (the index
+  // file's name without directory and extension).
+  void setOrder(std::string_view positionOrName);
+  int order() const;
+  int orderCount() const;
+  // Seeks the key in the controlling order; the result is also found().
+  bool seek(const FieldValue& key, std::optional<bool> softSeek = std::nullopt,
+            bool findLast = false);
+
   // Bulk maintenance.
   void zap();
   void pack(const std::function<void()>& progress = {}, int step = 1);
@@ -129,6 +151,15 @@ class WorkArea {
   void putMemo(const Field& field, char* bytes, const FieldValue& value);
   bool putNumber(const Field& field, char* bytes, const Number& number);
   void raiseFieldError(int subCode, const Field& field);
+  // Index helpers.
+  FieldValue keyValue(std::size_t order);
+  std::string currentKey(std::size_t order);
+  void rememberKeys();
+  void maintainKeys();
+  void orderedStep(bool forward);
+  std::vector<IndexEntry> collectKeys(std::size_t order);
+  void buildOrder(std::size_t order);
+  void rebuildOrdersAfterMaintenance();
 
   StorageEnv& env_;
   const int number_;

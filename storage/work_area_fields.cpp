@@ -240,6 +240,7 @@ void WorkArea::prepareChange() {
     raiseDriverError(env_, {0, kSubUnlocked, t.fileName, ""});
   }
   loadRecord();
+  if (!t.orders.empty() && t.positioned) rememberKeys();
 }
 
 // A number too wide for its field: the width error, and when it is answered

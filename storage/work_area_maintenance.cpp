@@ -17,11 +17,6 @@ void requireExclusiveWrite(StorageEnv& env, const OpenTable& t) {
   if (t.shared) raiseDriverError(env, {0, kSubShared, t.fileName, ""});
 }
 
-// The one place where zap and pack bring the table's open index orders up
-// to date with the records (after zap they come out empty). Tables carry no
-// index orders yet, so there is nothing to rebuild.
-void rebuildIndexOrders(OpenTable&) {}
-
 void readRecordAt(StorageEnv& env, OpenTable& t, std::uint32_t record) {
   auto got = t.io->read(record, t.buffer);
   if (!got || *got != t.recordLength)
@@ -99,7 +94,7 @@ void WorkArea::zap() {
   t.io->dropReadAhead();
   gotoPhantom();
   if (t.memo) t.memo->empty();
-  rebuildIndexOrders(t);
+  rebuildOrdersAfterMaintenance();
 }
 
 void WorkArea::pack(const std::function<void()>& progress, int step) {
@@ -143,7 +138,16 @@ void WorkArea::pack(const std::function<void()>& progress, int step) {
   if (packMemos) t.memo->finishCompaction();
   t.bufferValid = false;
   gotoRecord(1);
-  rebuildIndexOrders(t);
+  rebuildOrdersAfterMaintenance();
+}
+
+// The open indexes are rebuilt from the records as they are now (after zap
+// they come out empty), and the area goes to the top of its order.
+void WorkArea::rebuildOrdersAfterMaintenance() {
+  OpenTable& t = *table_;
+  if (t.orders.empty()) return;
+  for (std::size_t i = 0; i < t.orders.size(); ++i) buildOrder(i);
+  goTop();
 }
 
 }  // namespace converte::storage

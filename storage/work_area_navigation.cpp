@@ -59,6 +59,10 @@ void WorkArea::gotoRecord(std::uint32_t record) {
 
 void WorkArea::rawStep(bool forward) {
   OpenTable& t = *table_;
+  if (t.controlling != 0) {
+    orderedStep(forward);
+    return;
+  }
   if (forward) {
     gotoRecord(t.recNo + 1);
     return;
@@ -80,19 +84,29 @@ bool WorkArea::passesFilter() {
 void WorkArea::filter(bool forward) {
   OpenTable& t = *table_;
   while (!passesFilter()) {
-    if (!forward && t.recNo == 1) {  // ran off the start
+    rawStep(forward);
+    if (t.eof) return;
+    if (t.bof) {  // ran off the start
       goTop();
       t.bof = true;
       return;
     }
-    rawStep(forward);
-    if (t.eof) return;
   }
 }
 
 void WorkArea::goTop() {
-  table();
-  gotoRecord(1);
+  OpenTable& t = table();
+  if (t.controlling == 0) {
+    gotoRecord(1);
+  } else {
+    commitRecord();
+    auto first = t.orders[t.controlling - 1].index->first();
+    if (first) {
+      gotoRecord(first->record);
+    } else {
+      gotoPhantom();
+    }
+  }
   filter(true);
 }
 
@@ -100,7 +114,13 @@ void WorkArea::goBottom() {
   OpenTable& t = table();
   commitRecord();
   if (t.shared) refreshCount();
-  gotoRecord(t.recordCount);
+  if (t.controlling == 0) {
+    gotoRecord(t.recordCount);
+  } else if (auto last = t.orders[t.controlling - 1].index->last()) {
+    gotoRecord(last->record);
+  } else {
+    gotoPhantom();
+  }
   if (!t.positioned) return;
   filter(false);
   if (t.bof) gotoPhantom();  // nothing passes the filter

@@ -36,6 +36,7 @@ void WorkArea::commitRecord() {
     raiseDriverError(env_, {0, kSubWrite, t.fileName, "", status.error().osCode});
   }
   t.changed = false;
+  if (!t.orders.empty()) maintainKeys();
   if (t.appended) {
     t.appended = false;
     t.headerDirty = true;
