@@ -7,6 +7,7 @@
 #include <source_location>
 
 #include "driver/context/run_context.h"
+#include "errors/call_levels.h"
 #include "errors/error_handler.h"
 #include "errors/gen_codes.h"
 #include "platform/windows1252.h"
@@ -25,6 +26,7 @@ namespace {
   if (auto text = errors::describe(genCode)) record.description = std::string(*text);
   record.fileName = path;
   record.callStack.push_back(errors::CallLevel::from(where));
+  errors::appendActiveCallLevels(record);
   throw errors::ErrorAbandoned(std::move(record));
 }
 
