@@ -31,6 +31,16 @@ inline constexpr std::string_view kSectionFiscalBooks = "=== Modulo Livros Fisca
 inline constexpr std::string_view kConvertingReferentialAccounts =
     "Convertendo contas referencial FCONT";
 
+// Fix-ups of the dependants (F4) and of the vacation records (F6). The
+// first line keeps the spelling the suite's logs have always shown.
+inline constexpr std::string_view kConvertingDependants = "=== Convertendo Dependenetes ==";
+inline constexpr std::string_view kDependantsConverted = "=== Dependentes convertidos ==";
+inline constexpr std::string_view kConvertingVacationNumbers = "Convertendo NO_REG FOFERFUN";
+inline constexpr std::string_view kConvertingVacationDays = "Convertendo DIA Ferias FOFERFUN";
+
+// Fix-up of the entry book's ICMS rates (F9), with its leading blank.
+inline constexpr std::string_view kConvertingEntryBook = " Convertendo LFENTRA";
+
 // End of a company: a rule of 33 equals signs, then the closing line.
 inline constexpr std::string_view kEndRule = "=================================";
 inline constexpr std::string_view kEndOfConversion = "=======Fim da Conversao==========";
@@ -38,5 +48,19 @@ inline constexpr std::string_view kEndOfConversion = "=======Fim da Conversao===
 // Files: the table copies left by an interrupted rebuild, joined to the
 // company directory.
 inline constexpr std::string_view kCopyPattern = "\\CP*.*";
+
+// Fix-ups of the termination table (F7) and of the union codes and the
+// employee history tables (F11).
+inline constexpr std::string_view kConvertingTerminations = " Convertendo Rescisao";
+inline constexpr std::string_view kTerminationCopyFailed = "Erro na copia do FORECISA.DBF";
+inline constexpr std::string_view kConvertingUnionCodes = "Convertendo Sindicato para 5 digitos";
+inline constexpr std::string_view kConvertingEmployeeUnionCodes =
+    "Convertendo Sindicato/Funcionario para 5 digitos";
+inline constexpr std::string_view kConvertingUnionSalaryCodes =
+    "Convertendo Sindicato/SINDSAL para 5 digitos";
+inline constexpr std::string_view kConvertingEmployeesForESocial =
+    "Convertendo Funcionarios para novos campos eSocial";
+inline constexpr std::string_view kEmployeeHistoryTablesDone =
+    "Convertendo Funcionario novas Tabelas Cargo/Lotacao/etc";
 
 }  // namespace converte::catalogue
