@@ -21,6 +21,11 @@ bool MGFERFUN(driver::RunContext& run);
 // whose name begins with DT_DEM. Called when FORECISA.DBF exists. Returns
 // true.
 bool C_FORECI(driver::RunContext& run);
+// F7's rebuild, called by C_FORECI once FORECISA.DBF has been copied to
+// COPREC.DBF: FORECISA re-created with its fixed structure and filled from
+// the copy, each record's DT_DEM taken from the copy through the index
+// FOTMPREC (left in the directory), and the copy erased. Returns true.
+bool GERA_REC(driver::RunContext& run);
 // F9: the ICMS rate of every entry-book record from its rate code. False
 // when LFENTRA.DBF does not exist, true otherwise.
 bool MGENTRADA(driver::RunContext& run);

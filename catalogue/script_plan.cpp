@@ -35,8 +35,10 @@ void entryBookRates(driver::RunContext& run) { MGENTRADA(run); }
 void assessmentMonths(driver::RunContext& run) {
   if (!tableFileExists(run, "LFAPICM.DBF")) return;
   storage::WorkArea& assessment = openExclusive(run, "LFAPICM");
-  int month = assessment.fieldPos("MES_ICM");
-  if (month != 0 && assessment.fields()[static_cast<std::size_t>(month) - 1].length == 2) {
+  // A table without the month field raises a run-time error, as in any
+  // fix-up that reads a field the table lacks.
+  int month = requireField(assessment, "MES_ICM");
+  if (assessment.fields()[static_cast<std::size_t>(month) - 1].length == 2) {
     MGAPICM(run);
   }
 }

@@ -40,7 +40,8 @@ class TransferSource {
 
 // Where the records go: a table's work area or an SDF file. begin() adds a
 // blank record; bytes() is that record for the byte copies, storeBytes()
-// makes them its contents; put() puts one value by the put rules, raising
+// makes them its contents; appendWhole() adds a record of the same layout
+// as it stands; put() puts one value by the put rules, raising
 // its errors; end() finishes the record, fail() gives it up after a put
 // that failed.
 class TransferDestination {
@@ -49,7 +50,8 @@ class TransferDestination {
   virtual bool begin() = 0;
   virtual std::span<char> bytes() = 0;
   virtual void storeBytes() = 0;
-  virtual void copyWhole(std::span<const char> record) = 0;
+  // Adds a record holding these bytes; false when it could not be added.
+  virtual bool appendWhole(std::span<const char> record) = 0;
   virtual void put(const FieldPair& pair, const FieldValue& value) = 0;
   virtual void end(bool deleted) = 0;
   virtual void fail() = 0;
@@ -129,7 +131,9 @@ class TableDestination final : public TransferDestination {
     return record_;
   }
   void storeBytes() override { area_.setRecordBytes(record_); }
-  void copyWhole(std::span<const char> record) override { area_.setRecordBytes(record); }
+  bool appendWhole(std::span<const char> record) override {
+    return area_.appendRecordBytes(record);
+  }
   void put(const FieldPair& pair, const FieldValue& value) override {
     area_.putField(pair.destination, value);
   }
@@ -156,7 +160,8 @@ class SdfDestination final : public TransferDestination {
   }
   std::span<char> bytes() override { return line_; }
   void storeBytes() override {}
-  void copyWhole(std::span<const char>) override {}
+  // Whole records go only from table to table.
+  bool appendWhole(std::span<const char>) override { return false; }
   void put(const FieldPair& pair, const FieldValue& value) override;
   void end(bool) override { writer_.writeLine(line_); }
   void fail() override {}
@@ -232,12 +237,9 @@ bool Transfer::run(const Scope& scope) {
 
 bool Transfer::copyRecord() {
   std::span<const char> from = source_.bytes();
+  if (whole_) return destination_.appendWhole(from);
   const bool deleted = source_.deleted();
   if (!destination_.begin()) return false;
-  if (whole_) {
-    destination_.copyWhole(from);
-    return true;
-  }
   // Byte copies raise nothing, so doing them first keeps the puts, and the
   // errors they raise, in plan order.
   valuePairs_.clear();

@@ -120,6 +120,11 @@ class WorkArea {
   // deletion flag first, and replacing them (marks the record changed).
   std::span<const char> recordBytes();
   void setRecordBytes(std::span<const char> bytes);
+  // Appends a record holding these bytes (deletion flag first), as append
+  // followed by setRecordBytes. In exclusive use without open orders the
+  // record goes straight to the write-behind run, without the blank record
+  // and the record buffer. False when the record could not be added.
+  bool appendRecordBytes(std::span<const char> bytes);
   // Read-ahead for a sequential pass, also in shared use.
   void setBulkRead(bool on);
 

@@ -129,6 +129,29 @@ void WorkArea::setRecordBytes(std::span<const char> bytes) {
   t.changed = true;
 }
 
+bool WorkArea::appendRecordBytes(std::span<const char> bytes) {
+  OpenTable& t = table();
+  if (t.shared || !t.orders.empty() || bytes.size() < t.recordLength) {
+    if (!append(true)) return false;
+    setRecordBytes(bytes);
+    return true;
+  }
+  commitRecord();
+  if (t.readOnly) raiseDriverError(env_, {0, kSubReadOnly, t.fileName, ""});
+  for (auto& f : t.fields)
+    if (f.type == '+') f.counterNext += f.counterStep;  // as a blank append numbers it
+  t.recordCount += 1;
+  t.recNo = t.recordCount;
+  t.bof = t.eof = t.found = false;
+  t.positioned = true;
+  t.bufferValid = false;  // the record is read back from the write-behind run
+  t.changed = t.appended = false;
+  t.headerDirty = true;
+  if (auto status = t.io->write(t.recNo, bytes.first(t.recordLength)); !status)
+    raiseDriverError(env_, {0, kSubWrite, t.fileName, "", status.error().osCode});
+  return true;
+}
+
 void WorkArea::writeHeaderBytes(std::uint32_t count) {
   OpenTable& t = *table_;
   platform::LocalTime today = env_.clock.now();

@@ -102,4 +102,18 @@ inline storage::FieldValue number(long long value, int width = 10) {
   return storage::FieldValue(storage::Number::ofInteger(value, width));
 }
 
+// Payroll fix-ups: dates as fields hold them, and the work areas that
+// still hold a table (a fix-up leaves none open).
+inline storage::FieldValue date(int year, int month, int day) {
+  return storage::FieldValue(storage::Date{year, month, day});
+}
+inline storage::FieldValue noDate() { return storage::FieldValue(storage::Date{}); }
+inline std::vector<int> usedAreas(storage::WorkAreaList& areas, int upTo = 8) {
+  std::vector<int> used;
+  for (int number = 1; number <= upTo; ++number) {
+    if (areas.area(number).isUsed()) used.push_back(number);
+  }
+  return used;
+}
+
 }  // namespace converte::catalogue::testing
