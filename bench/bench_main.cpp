@@ -23,6 +23,8 @@ struct Family {
 
 constexpr Family kFamilies[] = {
     {"storage", converte::bench::runStorageFamily, converte::bench::runStorageChild},
+    {"index", converte::bench::runIndexFamily, converte::bench::runIndexChild},
+    {"migrate", converte::bench::runMigrateFamily, converte::bench::runMigrateChild},
 };
 
 const Family* familyNamed(std::string_view name) {

@@ -20,4 +20,12 @@ bool runStorageFamily(const Options& options);
 // Child side: one workload, arguments as the parent passed them.
 int runStorageChild(const std::vector<std::string>& arguments);
 
+// The index family: building, seeking and maintaining NTX orders.
+bool runIndexFamily(const Options& options);
+int runIndexChild(const std::vector<std::string>& arguments);
+
+// The migrate family: whole runs of the migration over a generated company.
+bool runMigrateFamily(const Options& options);
+int runMigrateChild(const std::vector<std::string>& arguments);
+
 }  // namespace converte::bench
