@@ -2,9 +2,13 @@
 
 #include "driver/company_loop.h"
 
+#include <algorithm>
+#include <optional>
+#include <set>
 #include <vector>
 
 #include "catalogue/script.h"
+#include "driver/companies_on_disk.h"
 #include "driver/context/end_of_run.h"
 #include "driver/context/guarded.h"
 #include "driver/context/run_context.h"
@@ -99,12 +103,48 @@ std::string threeCharacters(long long n) {
   return std::string(3 - digits.size(), ' ') + digits;
 }
 
+namespace {
+
+// The message pump runs on the 3rd, 5th, 7th ... pass.
+bool isPumpPass(long long pass) { return pass >= 3 && pass % 2 == 1; }
+
+// True when a pump pass lies in first..last.
+bool anyPumpPass(long long first, long long last) {
+  long long pass = std::max(first, 3LL);
+  if (pass % 2 == 0) ++pass;
+  return pass <= last;
+}
+
+// Passes over the companies from n on that have no directory, up to the
+// next one that has: each counts as a pass, the pump runs once for the
+// stretch when one of its passes is a pump pass, and the last of them is
+// entered as the loop enters every company. Returns that last number.
+long long skipMissingCompanies(RunContext& run, const std::set<long long>& onDisk, long long n,
+                               long long& pass) {
+  const auto next = onDisk.upper_bound(n);
+  const long long last = next == onDisk.end() ? run.VEMPFIM : *next - 1;
+  const long long firstPass = pass + 1;
+  pass += last - n + 1;
+  if (anyPumpPass(firstPass, pass)) run.services.ui.pumpOnce();
+  run.EMPRESA = static_cast<int>(last);
+  enterCompanyDirectory(run);
+  return last;
+}
+
+}  // namespace
+
 void runCompanyLoop(RunContext& run) {
+  const std::optional<std::set<long long>> onDisk =
+      companiesOnDisk(run.services.fs, trimBlanks(run.XDIR), run.VEMPINI, run.VEMPFIM);
   long long pass = 0;
   // A wide counter: the last number may be the largest int.
   for (long long n = run.VEMPINI; n <= run.VEMPFIM; ++n) {
+    if (onDisk && !onDisk->contains(n)) {
+      n = skipMissingCompanies(run, *onDisk, n, pass);
+      continue;
+    }
     ++pass;
-    if (pass >= 3 && pass % 2 == 1) run.services.ui.pumpOnce();
+    if (isPumpPass(pass)) run.services.ui.pumpOnce();
     run.EMPRESA = static_cast<int>(n);
     if (runCompany(run) == PassResult::LeaveLoop) break;
   }

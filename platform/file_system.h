@@ -96,6 +96,12 @@ class FileSystem {
   // missing directory fails with 3.
   virtual Result<std::vector<std::string>> list(std::string_view dir,
                                                 std::string_view pattern) = 0;
+  // Names of the subdirectories of dir matching pattern, by the same rules
+  // as list. A file system that cannot list directories fails with 31.
+  virtual Result<std::vector<std::string>> listDirectories(std::string_view dir,
+                                                           std::string_view pattern) {
+    return OsError{kOsGeneralFailure, "list", std::string(dir) + "/" + std::string(pattern)};
+  }
   // The path as found on disk: each component matched exactly when it
   // exists, else without regard to case; `\` is a separator. Components not
   // found are kept as given.

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <utility>
 
@@ -94,6 +95,32 @@ bool isRegularFileIn(DIR* dir, const char* name) {
   return ::fstatat(::dirfd(dir), name, &info, 0) == 0 && S_ISREG(info.st_mode);
 }
 
+bool isDirectoryIn(DIR* dir, const char* name) {
+  if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
+  struct stat info {};
+  return ::fstatat(::dirfd(dir), name, &info, 0) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The names in dir matching pattern that the test keeps, in listing order.
+Result<std::vector<std::string>> listEntries(std::string_view dir, std::string_view pattern,
+                                             bool (*kept)(DIR*, const char*)) {
+  std::string where = dir.empty() ? std::string(".") : resolvePath(dir);
+  DirStream stream(::opendir(where.c_str()));
+  if (!stream) return osError(errno, "list", where, ErrnoSource::Directory);
+  std::vector<std::string> names;
+  while (true) {
+    errno = 0;
+    const dirent* entry = ::readdir(stream.get());
+    if (entry == nullptr) break;
+    if (matchesPattern(entry->d_name, pattern) && kept(stream.get(), entry->d_name)) {
+      names.emplace_back(entry->d_name);
+    }
+  }
+  if (errno != 0) return osError(errno, "list", where, ErrnoSource::Directory);
+  std::sort(names.begin(), names.end(), listingOrder);
+  return names;
+}
+
 }  // namespace
 
 Result<std::unique_ptr<File>> PosixFileSystem::open(std::string_view path, Access access,
@@ -167,22 +194,14 @@ Status PosixFileSystem::rename(std::string_view from, std::string_view to) {
 
 Result<std::vector<std::string>> PosixFileSystem::list(std::string_view dir,
                                                        std::string_view pattern) {
-  std::string where = dir.empty() ? std::string(".") : resolvePath(dir);
-  DirStream stream(::opendir(where.c_str()));
-  if (!stream) return osError(errno, "list", where, ErrnoSource::Directory);
-  std::vector<std::string> names;
-  while (true) {
-    errno = 0;
-    const dirent* entry = ::readdir(stream.get());
-    if (entry == nullptr) break;
-    if (matchesPattern(entry->d_name, pattern) && isRegularFileIn(stream.get(), entry->d_name)) {
-      names.emplace_back(entry->d_name);
-    }
-  }
-  if (errno != 0) return osError(errno, "list", where, ErrnoSource::Directory);
-  std::sort(names.begin(), names.end(), listingOrder);
-  return names;
+  return listEntries(dir, pattern, isRegularFileIn);
 }
+
+Result<std::vector<std::string>> PosixFileSystem::listDirectories(std::string_view dir,
+                                                                  std::string_view pattern) {
+  return listEntries(dir, pattern, isDirectoryIn);
+}
+
 
 std::string PosixFileSystem::resolve(std::string_view path) { return resolvePath(path); }
 

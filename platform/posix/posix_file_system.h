@@ -26,6 +26,8 @@ class PosixFileSystem : public FileSystem {
   Status erase(std::string_view path) override;
   Status rename(std::string_view from, std::string_view to) override;
   Result<std::vector<std::string>> list(std::string_view dir, std::string_view pattern) override;
+  Result<std::vector<std::string>> listDirectories(std::string_view dir,
+                                                   std::string_view pattern) override;
   std::string resolve(std::string_view path) override;
 
   // Sleeps for 1 ms.

@@ -265,6 +265,29 @@ TEST_F(CompanyLoopTest, BadCompanyNumbersNeverCrash) {
   }
 }
 
+TEST_F(CompanyLoopTest, TheWidestRangeVisitsOnlyTheCompaniesThatExist) {
+  writeBase();
+  makeNewerCompany(3);
+  makeNewerCompany(1000);
+  makeCompany(7);  // empty
+  std::filesystem::create_directories(work.path() + "/GARV/FIRMA05");  // not a company name
+  EXPECT_TRUE(runMain("1", "2147483647"));
+  const std::string log = logBytes();
+  auto visits = [&](int n) {
+    const std::string line = "\r\n+  Firma:" + company(n) + "\r\n";
+    int count = 0;
+    for (auto at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++count;
+    return count;
+  };
+  EXPECT_EQ(visits(3), 1);
+  EXPECT_EQ(visits(1000), 1);
+  EXPECT_EQ(log.find("+  Firma:" + company(5) + "\r\n"), std::string::npos);
+  EXPECT_EQ(run.M_PAT, company(2147483647));
+  // Passes 3 and 7 (companies 3 and 7), and one pump for each stretch of
+  // missing companies: 4 to 6, 8 to 999 and 1001 onwards.
+  EXPECT_EQ(ui.pumps, 5);
+}
+
 TEST_F(CompanyLoopTest, BadSettingsFilesNeverCrash) {
   std::string binary;
   for (int i = 0; i < 70000; ++i) binary += static_cast<char>((i * 7919) % 256);
