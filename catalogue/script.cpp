@@ -42,8 +42,11 @@ bool FOESTRU(driver::RunContext& run) {
   errors::CallFrame frame("CATALOGUE", "FOESTRU");
   startScriptContext(run);
   announceCompany(run);
+  frame.at();
   if (run.VCHECABD == "S") migration::ARQ_CH_DUPL(run);
+  frame.at();
   migration::ENOVOAPAGAARQ(run, run.M_PAT + std::string(kCopyPattern));
+  frame.at();
   switch (checkCompanyRecord(run)) {
     case CompanyState::NoCompany:
       return false;
@@ -53,7 +56,9 @@ bool FOESTRU(driver::RunContext& run) {
       break;
   }
   driver::MGLIGAMSG(run, "");
+  frame.at();
   migration::COMPACTADADOS(run);
+  frame.at();
   runScriptPlan(run, scriptPlan());
   return true;
 }

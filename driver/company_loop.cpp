@@ -163,6 +163,7 @@ bool XRUN(RunContext& run, std::string_view pattern) {
 }
 
 bool EFILE(RunContext& run, std::string_view name) {
+  errors::CallFrame frame("CONVERTE", "EFILE");
   if (name.find_first_of("*?") == std::string_view::npos)
     return storage::fileExists(run.services.storage, name);
   // A pattern: any matching file in its directory, or, without a directory

@@ -92,6 +92,7 @@ void MemoLines::finish() {
 }
 
 std::string BUSCAOPINI(std::string_view text, std::string_view key) {
+  errors::CallFrame frame("CONVERTE", "BUSCAOPINI");
   std::string value;
   MemoLines lines(texts::kMemoLineWidth,
                   [&](std::string_view line) { return !valueOf(line, key, value); });

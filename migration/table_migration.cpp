@@ -167,18 +167,25 @@ void eraseCopy(driver::RunContext& run, const StepNames& names) {
   if (!memo) failStep(run, std::string(text::kEraseCopyMemoError) + names.copy + errorCode(memo));
 }
 
-void rebuild(driver::RunContext& run, const StepNames& names, const storage::Structure& structure,
-             const storage::Structure& missing) {
+// Each stage moves the caller's level to the line of its call, so that an
+// error report names the stage that failed.
+void rebuild(driver::RunContext& run, errors::CallFrame& frame, const StepNames& names,
+             const storage::Structure& structure, const storage::Structure& missing) {
   storage::WorkAreaList& areas = run.services.areas;
   log(run, text::kRebuilding, names.name);
+  frame.at();
   areas.current().pack();
   areas.closeArea();
+  frame.at();
   renameAside(run, names);
   // A table file that is back under its own name is refilled as it stands.
+  frame.at();
   if (!storage::fileExists(run.services.storage, names.file))
     createNew(run, names, structure, missing);
   if (!run.services.fs.exists(names.copy + ".dbf")) return;
+  frame.at();
   refill(run, names);
+  frame.at();
   eraseCopy(run, names);
 }
 
@@ -191,6 +198,7 @@ void MGCONVERTE(driver::RunContext& run, std::string_view table,
   const StepNames names = namesOf(run, table);
   if (newFields && !VALID_ESTRU(run, names.file, *newFields)) return;
   if (!storage::fileExists(run.services.storage, names.file)) return;
+  frame.at();
   if (!ABRE_ARQ(run, OpenFlags{.exclusive = true}, names.file)) {
     run.VERROS += 1;
     log(run, text::kOpenError, names.name);
@@ -206,7 +214,7 @@ void MGCONVERTE(driver::RunContext& run, std::string_view table,
     run.services.areas.closeArea();
     return;
   }
-  rebuild(run, names, structure, missing);
+  rebuild(run, frame, names, structure, missing);
 }
 
 bool VALID_ESTRU(driver::RunContext& run, std::string_view tableFile,

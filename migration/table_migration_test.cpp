@@ -264,6 +264,13 @@ TEST_F(TableMigrationTest, RefillStoppedByADataWidthErrorKeepsTheCopyAndPassesTh
   EXPECT_EQ(run.VERROS, 0);
   ASSERT_FALSE(handler.records.empty());
   EXPECT_EQ(handler.records.back().genCode, errors::kGenDataWidth);
+  // The report names the migration's level below the raiser's own.
+  const auto& levels = handler.records.back().callStack;
+  const auto migration = std::find_if(levels.begin(), levels.end(), [](const auto& level) {
+    return level.function == "MGCONVERTE";
+  });
+  ASSERT_NE(migration, levels.end());
+  EXPECT_NE(migration, levels.begin());
   EXPECT_EQ(companyFiles(),
             (std::vector<std::string>{"CPDADOS.DBF", "CPDADOS.DBT", "DADOS.dbf", "DADOS.dbt"}));
   EXPECT_EQ(recordsOf("CPDADOS").size(), 2u);

@@ -48,6 +48,21 @@ struct Resources {
   Picture exitPicture = Picture::Exit;      // EBTNVOLTAR
 };
 
+// How every window sits on the screen: centred, with a title bar, the
+// program icon and a close box; when it has been created it is brought to
+// the top and given the keyboard focus, and made topmost where said. A
+// backend that cannot bring it to the top reports that as a run-time error
+// and goes on.
+struct WindowFrame {
+  bool centred = true;
+  bool icon = true;
+  bool closeBox = true;
+  bool focusOnOpen = true;
+  bool topmost = false;    // stays above every other window
+  bool escCloses = false;  // Esc closes it as its close box does
+  bool operator==(const WindowFrame&) const = default;
+};
+
 // Static texts are left-aligned; a label is drawn in the label colour.
 struct StaticText {
   std::string name;  // control name, may be empty
@@ -67,6 +82,7 @@ struct Button {
 
 struct ProgressWindowSpec {
   std::string title;
+  WindowFrame frame;
   int width = 700;
   int height = 400;
   Resources resources;
@@ -77,6 +93,7 @@ struct ProgressWindowSpec {
 
 struct CompanyRangeDialogSpec {
   std::string title;
+  WindowFrame frame;
   int width = 600;
   int height = 450;
   Resources resources;
@@ -90,8 +107,23 @@ struct CompanyRangeDialogSpec {
   Button exit;
 };
 
+// The log viewer's grid: one read-only column, scrolled both ways, framed,
+// without heading row or separator lines; the focus goes back to it after
+// every key, every change of row and the print action.
+struct GridStyle {
+  bool verticalScrollBar = true;
+  bool horizontalScrollBar = true;
+  bool border = true;
+  bool headingRow = false;
+  bool separatorLines = false;
+  bool editable = false;  // neither rows changed nor rows added
+  bool keepsFocus = true;
+  bool operator==(const GridStyle&) const = default;
+};
+
 struct LogViewerSpec {
   std::string title;
+  WindowFrame frame;
   int width = 800;
   int height = 600;
   Resources resources;
@@ -100,13 +132,14 @@ struct LogViewerSpec {
   std::string gridName;
   Rect grid;
   Font gridFont;
+  GridStyle gridStyle;
   int columnWidth = 137;  // characters
   std::string columnHeading = " ";
-  bool topmost = true;  // the viewer stays above every other window
 };
 
 struct ErrorDialogSpec {
   std::string title;  // the error log file's name
+  WindowFrame frame;
   int width = 800;
   int height = 400;
   Resources resources;
@@ -117,10 +150,13 @@ struct ErrorDialogSpec {
 
 struct TextViewerSpec {
   std::string title;
+  WindowFrame frame;
   int width = 800;
   int height = 500;
   Resources resources;
-  Rect editBox;
+  Rect editBox;  // read-only, several lines, scrolled both ways
+  bool editBoxReadOnly = true;
+  bool editBoxScrollBars = true;
   Font font;
   Colour text{128, 255, 255};
   Colour background{0, 0, 0};

@@ -126,6 +126,7 @@ ProgressWindowSpec progressWindowSpec(const Resources& resources, int height) {
 CompanyRangeDialogSpec companyRangeDialogSpec(const Resources& resources, std::string title) {
   CompanyRangeDialogSpec spec;
   spec.title = std::move(title);
+  spec.frame.escCloses = true;
   spec.width = kRangeWidth;
   spec.height = kRangeHeight;
   spec.resources = resources;
@@ -162,12 +163,15 @@ LogViewerSpec logViewerSpec(const Resources& resources, const LogViewerGeometry&
   spec.gridName = std::string(kGridName);
   spec.grid = {kGridX, kGridY, geometry.gridWidth, geometry.gridHeight - kGridHeightLess};
   spec.gridFont = Font{std::string(kFixedFace), 0, kGridFontWidth, true};
+  spec.frame.topmost = true;
+  spec.frame.escCloses = true;
   return spec;
 }
 
 ErrorDialogSpec errorDialogSpec(const Resources& resources, std::string title) {
   ErrorDialogSpec spec;
   spec.title = std::move(title);
+  spec.frame.escCloses = true;
   spec.resources = resources;
   for (const auto& row : kErrorTexts) {
     StaticText text;

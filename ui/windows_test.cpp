@@ -24,6 +24,7 @@ TEST(Windows, CompanyRangeRowsLabelsFramesAndButtons) {
   EXPECT_EQ(spec.exit.bounds, (Rect{317, 305, 150, 45}));
   EXPECT_EQ(spec.exit.picture, Picture::Exit);
   EXPECT_EQ(spec.title, "GARVIN Converte Versão:195");
+  EXPECT_TRUE(spec.frame.escCloses);
 }
 
 TEST(Windows, LogViewerPlacesButtonsAndGridFromTheGridArea) {
@@ -35,7 +36,8 @@ TEST(Windows, LogViewerPlacesButtonsAndGridFromTheGridArea) {
   EXPECT_EQ(spec.grid, (Rect{2, 35, 790, 550}));
   EXPECT_EQ(spec.gridFont, (Font{"Courier New", 0, 9, true}));
   EXPECT_EQ(spec.title, "Visualização do Relatório");
-  EXPECT_TRUE(spec.topmost);
+  EXPECT_EQ(spec.frame, (WindowFrame{true, true, true, true, true, true}));
+  EXPECT_EQ(spec.gridStyle, (GridStyle{true, true, true, false, false, false, true}));
   auto wider = logViewerSpec(Resources{}, {1000, 700, 990, 670});
   EXPECT_EQ(wider.print.bounds.x, 800);
   EXPECT_EQ(wider.grid.height, 650);
@@ -48,7 +50,10 @@ TEST(Windows, ProgressErrorAndTextViewer) {
   EXPECT_EQ(progress.banner.bounds, (Rect{400, 310, 500, 100}));
   EXPECT_EQ(progress.progress.name, "eoTextoMsga");
 
+  EXPECT_EQ(progress.frame, (WindowFrame{true, true, true, true, false, false}));
+
   auto error = errorDialogSpec(Resources{}, "LOGSITUACAO__120924_143005.log");
+  EXPECT_EQ(error.frame, (WindowFrame{true, true, true, true, false, true}));
   ASSERT_EQ(error.texts.size(), 3u);
   EXPECT_EQ(error.texts[0].text, "Foi encontrado uma Situação Atípica no Sistema");
   EXPECT_EQ(error.texts[0].bounds, (Rect{72, 65, 421, 18}));

@@ -68,11 +68,13 @@ void RunLog::close() {
 }
 
 void MGLIGAMSG(RunContext& run, std::string_view text) {
+  errors::CallFrame frame("CONVERTE", "MGLIGAMSG");
   run.log.write(text);
   HW_BARRAPROGRESSO(run, 100, text, true);
 }
 
 bool HW_BARRAPROGRESSO(RunContext& run, int /*limit*/, std::string_view text, bool counted) {
+  errors::CallFrame frame("CONVERTE", "HW_BARRAPROGRESSO");
   if (!counted) return ATUALIZA_REG_BARRA_PROG_TITULO(run, text);
   run.M_OINDICES += 1;
   std::string line = counter(run.M_OINDICES) + "/" + counter(run.M_ONOINDICES) + " " +
@@ -83,6 +85,7 @@ bool HW_BARRAPROGRESSO(RunContext& run, int /*limit*/, std::string_view text, bo
 }
 
 bool ATUALIZA_REG_BARRA_PROG_TITULO(RunContext& run, std::string_view text) {
+  errors::CallFrame frame("CONVERTE", "ATUALIZA_REG_BARRA_PROG_TITULO");
   if (run.M_ODLG_PROG) run.M_ODLG_PROG->setLine(ui::ProgressLine::Progress, text);
   return true;
 }
