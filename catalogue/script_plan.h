@@ -42,4 +42,17 @@ constexpr bool passesGate(int gateBelow, int recordedVersion) {
 // Carries out the rows in order.
 void runScriptPlan(driver::RunContext& run, std::span<const ScriptRow> rows);
 
+// Told when each row of runScriptPlan starts and when it has ended (not
+// when it ends by an exception): how the benchmarks time catalogue steps
+// against fix-ups. The script has none unless one is set.
+class ScriptRowObserver {
+ public:
+  virtual ~ScriptRowObserver() = default;
+  virtual void rowStarted(const ScriptRow& row) = 0;
+  virtual void rowEnded(const ScriptRow& row) = 0;
+};
+
+// Sets the observer of every later row (nullptr: none); one thread.
+void observeScriptRows(ScriptRowObserver* observer);
+
 }  // namespace converte::catalogue

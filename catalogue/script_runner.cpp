@@ -12,6 +12,8 @@
 namespace converte::catalogue {
 namespace {
 
+ScriptRowObserver* rowObserver = nullptr;
+
 std::optional<storage::Structure> presentOrAbsent(const storage::Structure& list,
                                                   std::span<const FieldRow> rows) {
   if (rows.empty()) return std::nullopt;
@@ -47,7 +49,13 @@ void runRow(driver::RunContext& run, const ScriptRow& row) {
 }  // namespace
 
 void runScriptPlan(driver::RunContext& run, std::span<const ScriptRow> rows) {
-  for (const ScriptRow& row : rows) runRow(run, row);
+  for (const ScriptRow& row : rows) {
+    if (rowObserver != nullptr) rowObserver->rowStarted(row);
+    runRow(run, row);
+    if (rowObserver != nullptr) rowObserver->rowEnded(row);
+  }
 }
+
+void observeScriptRows(ScriptRowObserver* observer) { rowObserver = observer; }
 
 }  // namespace converte::catalogue
