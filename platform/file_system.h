@@ -45,7 +45,8 @@ class File {
   virtual Status writeAt(std::uint64_t offset, std::span<const std::byte> data) = 0;
   virtual Result<std::uint64_t> size() = 0;
   virtual Status truncate(std::uint64_t size) = 0;
-  // Asks the operating system to put the file's data on disk.
+  // Asks the operating system to put what was written through this open on
+  // disk; nothing to do when nothing was written since the last flush.
   virtual Status flush() = 0;
   // Closes the file; later calls fail. The destructor closes quietly.
   virtual Status close() = 0;

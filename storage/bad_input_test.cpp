@@ -24,6 +24,12 @@ void putU16(std::string& b, std::size_t at, unsigned v) {
   b[at + 1] = static_cast<char>(v >> 8);
 }
 
+// Gives the descriptor at offset at another type letter and length.
+void retype(std::string& b, std::size_t at, char letter, int length) {
+  b[at + 11] = letter;
+  b[at + 16] = static_cast<char>(length);
+}
+
 class BadInputTest : public ::testing::Test {
  protected:
   BadInputTest() : fs_(platform::newSystemFileSystem()), env_(*fs_, clock_, handler_), areas_(env_) {
@@ -68,6 +74,13 @@ TEST_F(BadInputTest, MalformedHeadersRaiseTheDriverErrorNamingTheFile) {
       {"fields longer than the record", [](std::string& b) { putU16(b, 10, 12); }, 32, 1012},
       {"unknown type letter", [](std::string& b) { b[32 + 11] = 'X'; }, 32, 1012},
       {"memo field of length 7", [](std::string& b) { b[96 + 16] = 7; }, 32, 1012},
+      {"B field of length 9", [](std::string& b) { retype(b, 64, 'B', 9); }, 32, 1012},
+      {"8 field of length 4", [](std::string& b) { retype(b, 64, '8', 4); }, 32, 1012},
+      {"O field of length 7", [](std::string& b) { retype(b, 64, 'O', 7); }, 32, 1012},
+      {"T field of length 6", [](std::string& b) { retype(b, 64, 'T', 6); }, 32, 1012},
+      {"@ field of length 4", [](std::string& b) { retype(b, 64, '@', 4); }, 32, 1012},
+      {"+ field of length 8", [](std::string& b) { retype(b, 64, '+', 8); }, 32, 1012},
+      {"0 field not named as a system field", [](std::string& b) { b[32 + 11] = '0'; }, 32, 1012},
       {"unknown version byte", [](std::string& b) { b[0] = '\x45'; }, 32, 1012},
       {"file shorter than a header", [](std::string& b) { b.resize(20); }, 23, 1010},
       {"empty file", [](std::string& b) { b.clear(); }, 23, 1010},
@@ -89,6 +102,65 @@ TEST_F(BadInputTest, MalformedHeadersRaiseTheDriverErrorNamingTheFile) {
     EXPECT_EQ(handler_.records[0].fileName, dir_.file("BAD.dbf"));
     EXPECT_FALSE(areas_.current().isUsed());
     EXPECT_EQ(areas_.areaOf("BAD"), 0);
+  }
+}
+
+TEST_F(BadInputTest, ForeignDescriptorsOpenWithTheLengthTheirLetterAllows) {
+  struct Case {
+    const char* what;
+    std::function<void(std::string&)> change;
+    int field;
+    StructureRow row;
+  };
+  const Case cases[] = {
+      {"I of length 5 is taken as 4", [](std::string& b) { retype(b, 64, 'I', 5); }, 2,
+       {"VALOR", 'I', 4, 2, 0}},
+      {"I of length 3 is kept", [](std::string& b) { retype(b, 64, 'I', 3); }, 2,
+       {"VALOR", 'I', 3, 2, 0}},
+      {"I of length 8 is kept", [](std::string& b) { retype(b, 64, 'I', 8); }, 2,
+       {"VALOR", 'I', 8, 2, 0}},
+      {"D of length 3 is kept", [](std::string& b) { retype(b, 64, 'D', 3); }, 2,
+       {"VALOR", 'D', 3, 0, 0}},
+      {"D of length 4 is kept", [](std::string& b) { retype(b, 64, 'D', 4); }, 2,
+       {"VALOR", 'D', 4, 0, 0}},
+      {"D of length 7 is taken as 8", [](std::string& b) { retype(b, 64, 'D', 7); }, 2,
+       {"VALOR", 'D', 8, 0, 0}},
+      {"L of length 3 is taken as 1", [](std::string& b) { retype(b, 64, 'L', 3); }, 2,
+       {"VALOR", 'L', 1, 0, 0}},
+      {"B of length 8", [](std::string& b) { retype(b, 64, 'B', 8); }, 2, {"VALOR", 'B', 8, 2, 0}},
+      {"8 of length 8", [](std::string& b) { retype(b, 64, '8', 8); }, 2, {"VALOR", '8', 8, 2, 0}},
+      {"O of length 8", [](std::string& b) { retype(b, 64, 'O', 8); }, 2, {"VALOR", 'O', 8, 2, 0}},
+      {"T of length 4", [](std::string& b) { retype(b, 64, 'T', 4); }, 2, {"VALOR", 'T', 4, 0, 0}},
+      {"T of length 8", [](std::string& b) { retype(b, 64, 'T', 8); }, 2, {"VALOR", 'T', 8, 0, 0}},
+      {"= of length 8", [](std::string& b) { retype(b, 64, '=', 8); }, 2, {"VALOR", '=', 8, 0, 0}},
+      {"0 named _NullFlags",
+       [](std::string& b) {
+         b.replace(32, 10, "_NullFlags");
+         b[32 + 11] = '0';
+       },
+       1, {"_NullFlags", '0', 10, 0, 0}},
+      {"B of length 10 in a table of version 0x8B is a memo",
+       [](std::string& b) {
+         b[0] = '\x8B';
+         b[96 + 11] = 'B';
+       },
+       3, {"OBS", 'B', 10, 0, 0}},
+  };
+  const std::string good = goodTable();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string bytes = good;
+    c.change(bytes);
+    writeFileBytes(dir_.file("FOREIGN.dbf"), bytes);
+    writeFileBytes(dir_.file("FOREIGN.dbt"), readFileBytes(dir_.file("GOOD.dbt")));
+    handler_.records.clear();
+    ASSERT_TRUE(areas_.useArea(true, "", "FOREIGN"));
+    EXPECT_TRUE(handler_.records.empty());
+    EXPECT_EQ(areas_.current().structure().at(static_cast<std::size_t>(c.field - 1)), c.row);
+    if (c.row.type == 'B' && c.row.length == 10) {
+      EXPECT_EQ(areas_.current().getField(3), FieldValue(std::string(700, 'm')));
+    }
+    areas_.closeAll();
   }
 }
 

@@ -118,6 +118,61 @@ TEST_F(TableTest, CreateMapsOtherTypeLettersByTheirLengthRules) {
   }
 }
 
+TEST_F(TableTest, OtherTypesStoreTheirValuesAndReadThemBack) {
+  using namespace std::string_literals;
+  struct Row {
+    FieldSpec given;
+    char letterInFile;  // 0: as created; else the descriptor's letter is changed to it
+    FieldValue put;
+    std::string stored;  // the field's bytes in the record
+    FieldValue read;
+  };
+  const Row rows[] = {
+      {{"I1", "I", 1, 0, {}}, 0, Number::ofInteger(-5), "\xFB"s, Number::ofInteger(-5, 11)},
+      {{"I2", "I", 2, 2, {}}, 0, Number::ofReal(12.34), "\xD2\x04"s, Number::ofReal(12.34, 20, 2)},
+      {{"I3", "I", 3, 0, {}}, 0, Number::ofInteger(-1000), "\x18\xFC\xFF"s,
+       Number::ofInteger(-1000, 11)},
+      {{"I4", "I", 4, 3, {}}, 0, Number::ofReal(-1.5), "\x24\xFA\xFF\xFF"s,
+       Number::ofReal(-1.5, 20, 3)},
+      {{"I8", "I", 8, 0, {}}, 0, Number::ofInteger(-1234567890123),
+       "\x35\xFB\x04\x8E\xE0\xFE\xFF\xFF"s, Number::ofInteger(-1234567890123, 11)},
+      {{"Y", "Y", 0, 0, {}}, 0, Number::ofReal(12.3456), "\x40\xE2\x01\0\0\0\0\0"s,
+       Number::ofReal(12.3456, 20, 4)},
+      {{"B", "B", 8, 3, {}}, 0, Number::ofReal(3.25), "\0\0\0\0\0\0\x0A\x40"s,
+       Number::ofReal(3.25, 20, 3)},
+      {{"E", "8", 8, 0, {}}, 0, Number::ofInteger(-2), "\0\0\0\0\0\0\0\xC0"s,
+       Number::ofReal(-2.0, 20, 0)},
+      {{"E8", "B", 8, 1, {}}, '8', Number::ofReal(-0.75), "\0\0\0\0\0\0\xE8\xBF"s,
+       Number::ofReal(-0.75, 20, 1)},
+      {{"O", "B", 8, 2, {}}, 'O', Number::ofReal(0.5), "\0\0\0\0\0\0\xE0\x3F"s,
+       Number::ofReal(0.5, 20, 2)},
+      {{"F", "F", 8, 2, {}}, 0, Number::ofReal(-12.5), "  -12.50", Number::ofReal(-12.5, 5, 2)},
+      {{"Q", "Q", 6, 0, {}}, 0, FieldValue("abc"), "abc   ", FieldValue("abc   ")},
+      {{"BM", "B", 10, 0, {}}, 0, FieldValue("a memo in B"), "         1",
+       FieldValue("a memo in B")},
+      {{"M4", "M", 4, 0, {}}, 0, FieldValue("a memo in M"), "\x01\0\0\0"s,
+       FieldValue("a memo in M")},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.given.name);
+    ASSERT_TRUE(areas_.createTable("OTHER", {row.given}));
+    if (row.letterInFile != 0) {
+      std::string b = bytesOf("OTHER.dbf");
+      b[32 + 11] = row.letterInFile;
+      testing::writeFileBytes(dir_.file("OTHER.dbf"), b);
+    }
+    ASSERT_TRUE(areas_.useArea(true, "", "OTHER"));
+    ASSERT_TRUE(area().append());
+    area().putField(1, row.put);
+    EXPECT_EQ(std::string(area().recordBytes().data() + 1, row.stored.size()), row.stored);
+    areas_.closeArea();
+    ASSERT_TRUE(areas_.useArea(true, "", "OTHER"));
+    EXPECT_EQ(area().getField(1), row.read);
+    areas_.closeArea();
+    EXPECT_TRUE(handler_.records.empty());
+  }
+}
+
 TEST_F(TableTest, CreateRefusesBadStructures) {
   EXPECT_FALSE(areas_.createTable("T4", {{"  ", "C", 5, 0, {}}}));
   EXPECT_FALSE(fs_->exists(dir_.file("T4.dbf")));

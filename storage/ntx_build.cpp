@@ -161,6 +161,8 @@ class TreeBuilder {
 }  // namespace
 
 BuiltTree buildTree(NtxPager& pager, const std::vector<IndexEntry>& sorted) {
+  // Pages held back go out first, so that the new tree is written over them.
+  pager.writeHeld();
   return TreeBuilder(pager, sorted).build();
 }
 

@@ -51,10 +51,17 @@ class NtxFile final : public NtxIndex {
   explicit NtxFile(std::unique_ptr<NtxPager> pager)
       : pager_(std::move(pager)),
         tree_(*pager_, KeyOrder{pager_->header().definition.descending}) {}
-  ~NtxFile() override { pager_->close(); }
+  ~NtxFile() override {
+    try {
+      pager_->close();
+    } catch (...) {
+      // The quiet fallback while unwinding: an explicit close reports errors.
+    }
+  }
 
   const std::string& path() const override { return pager_->path(); }
   const IndexDefinition& definition() const override { return pager_->header().definition; }
+  bool hasForCondition() const override { return storage::hasForCondition(pager_->header()); }
 
   void rebuild(const std::vector<IndexEntry>& sorted) override {
     NtxWriteSection section(live());

@@ -65,6 +65,10 @@ class NtxIndex {
 
   virtual const std::string& path() const = 0;
   virtual const IndexDefinition& definition() const = 0;
+  // True when the index holds keys only for the records that pass a
+  // for-condition: a condition text, or the flag bit in the current form of
+  // the header (in the old 0x0003 form that bit means nothing).
+  virtual bool hasForCondition() const = 0;
 
   // Rebuilds the whole tree from sorted entries (the header keeps its
   // definition; the file is rewritten from the first page on).

@@ -43,6 +43,7 @@ TEST_F(NtxIndexTest, HeaderPageIsWrittenWholeThenOnlyItsStartChanges) {
   EXPECT_EQ(bytes.substr(0, kNtxPageSize), expected);
 
   index->insert("00009", 9);
+  index->flush();  // an exclusive index holds its changes back until then
   const std::string after = testing::readFileBytes(dir.file("a.ntx"));
   EXPECT_EQ(rawU16(after, 2), 2) << "version counter";
   EXPECT_EQ(after.substr(12, kNtxPageSize - 12), expected.substr(12));
@@ -182,6 +183,7 @@ class NtxModelTest : public NtxIndexTest, public ::testing::WithParamInterface<M
   void checkAgainst(NtxIndex& index, const Model& model, std::mt19937& random) {
     const std::vector<IndexEntry> expected(model.begin(), model.end());
     ASSERT_EQ(index.entries(), expected);
+    index.flush();
     ASSERT_EQ(NtxImage(index.path()).check(), expected);
     Less less = model.key_comp();
     for (int probe = 0; probe < 40; ++probe) {
@@ -250,11 +252,13 @@ INSTANTIATE_TEST_SUITE_P(Shapes, NtxModelTest,
 TEST_F(NtxIndexTest, FreedPagesAreReusedBeforeTheFileGrows) {
   auto index = create("f.ntx", definition(100), numberedEntries(200, 100));
   for (std::uint32_t r = 1; r <= 150; ++r) ASSERT_TRUE(index->remove(numberedEntries(r, 100).back().key, r));
+  index->flush();
   NtxImage shrunk(dir.file("f.ntx"));
   shrunk.check();
   ASSERT_NE(shrunk.freePage, 0u);
   const std::size_t size = shrunk.bytes.size();
   for (std::uint32_t r = 1; r <= 40; ++r) index->insert(numberedEntries(r, 100).back().key, r);
+  index->flush();
   NtxImage grown(dir.file("f.ntx"));
   EXPECT_EQ(grown.check().size(), 90u);
   EXPECT_EQ(grown.bytes.size(), size);
@@ -264,6 +268,7 @@ TEST_F(NtxIndexTest, RebuildRewritesTheTreeFromTheFirstPage) {
   auto index = create("r.ntx", definition(5), numberedEntries(5000, 5));
   const auto fewer = numberedEntries(70, 5);
   index->rebuild(fewer);
+  index->flush();
   NtxImage image(dir.file("r.ntx"));
   EXPECT_EQ(image.check(), fewer);
   EXPECT_EQ(image.bytes.size(), 4 * kNtxPageSize);

@@ -41,10 +41,15 @@ std::string getText(std::span<const std::byte> bytes, std::size_t at) {
 
 bool acceptedFlags(std::uint16_t flags) {
   if ((flags & kForeignFlags) != 0) return false;
-  return (flags & 0x0006) == 0x0006 || flags == 0x0003;
+  return (flags & 0x0006) == 0x0006 || flags == kNtxFlagsOldForm;
 }
 
 }  // namespace
+
+bool hasForCondition(const NtxHeader& header) {
+  if (!header.definition.forCondition.empty()) return true;
+  return header.flags != kNtxFlagsOldForm && (header.flags & kNtxFlagForCondition) != 0;
+}
 
 std::uint16_t getU16(std::span<const std::byte> bytes, std::size_t at) {
   return static_cast<std::uint16_t>(std::to_integer<unsigned>(bytes[at]) |

@@ -24,6 +24,8 @@ using NtxPageBytes = std::array<std::byte, kNtxPageSize>;
 inline constexpr std::size_t kNtxHeaderStartSize = 12;
 inline constexpr std::uint16_t kNtxFlagsCreated = 0x0006;
 inline constexpr std::uint16_t kNtxFlagForCondition = 0x0001;
+// The flags of indexes written in the old form, accepted as they are.
+inline constexpr std::uint16_t kNtxFlagsOldForm = 0x0003;
 // The byte the index read and write locks cover.
 inline constexpr std::uint64_t kNtxLockOffset = 1'000'000'000;
 
@@ -48,6 +50,9 @@ std::array<std::byte, kNtxHeaderStartSize> encodeHeaderStart(const NtxHeader& he
 // key length outside 1..256, an item size that does not match it, or a
 // maximum key count whose slots do not fit in a page.
 std::optional<NtxHeader> decodeHeader(std::span<const std::byte, kNtxPageSize> bytes);
+// True when the header announces a for-condition: a condition text, or
+// bit 0 of the flags unless they are the old form 0x0003.
+bool hasForCondition(const NtxHeader& header);
 // The version, root and free page of the first 12 bytes.
 void decodeHeaderStart(std::span<const std::byte, kNtxHeaderStartSize> bytes, NtxHeader& header);
 

@@ -1,7 +1,9 @@
 // The B-tree of an NTX file: searches that descend from the root, key
 // insertion with page splits, and key removal that keeps every page in use
 // (borrowing from or merging with a neighbour, freeing emptied pages).
-// Callers hold the index lock; every page comes from the pager.
+// Callers hold the index lock; every page comes from the pager. Searches
+// read the pager's page bytes in place; a change touches the bytes of the
+// one page it changes, and only splits and merges work on decoded pages.
 
 #pragma once
 
@@ -49,9 +51,24 @@ class NtxTree {
     std::uint32_t page;
     std::size_t slot;
   };
-  std::size_t firstHolding(const NtxPage& page, const Predicate& holds) const;
+  // A page's items with one more added, as item bytes one after another.
+  struct Overflow {
+    std::uint32_t offset = 0;
+    std::uint32_t lastChild = 0;
+    std::size_t count = 0;
+    std::vector<std::byte> items;
+
+    void gather(const NtxPageView& page, std::size_t at, const std::byte* added,
+                std::size_t itemSize);
+  };
+  std::size_t firstHolding(const NtxPageView& page, const Predicate& holds);
+  template <bool kBranchless, typename Before>
+  static std::size_t firstNotBefore(const NtxPageView& page, Before before);
+  std::size_t insertSlot(const NtxPageView& page, std::string_view key, std::uint32_t record) const;
+  std::size_t removeSlot(const NtxPageView& page, std::string_view key, std::uint32_t record) const;
   void checkDepth(std::size_t depth);
-  void splitUpward(std::vector<Step>& path, NtxPage page);
+  void splitUpward(std::vector<Step>& path, const NtxPageView& full, std::size_t slot,
+                   const std::byte* item);
   void rebalanceUpward(std::vector<Step>& path, std::uint32_t offset);
   bool fixUnderflow(const Step& parentStep, std::uint32_t offset);
   void walk(std::uint32_t offset, std::size_t depth, std::vector<IndexEntry>& out,
@@ -60,6 +77,8 @@ class NtxTree {
 
   NtxPager& pager_;
   KeyOrder order_;
+  NtxItem probe_;            // the item a predicate is asked about
+  std::vector<Step> path_;   // the pages above the one being changed
 };
 
 }  // namespace converte::storage

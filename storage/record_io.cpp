@@ -9,6 +9,8 @@ namespace converte::storage {
 namespace {
 
 constexpr std::size_t kReadAheadBytes = 256 * 1024;
+// The first window of a sequential pass; each next one is twice as large.
+constexpr std::size_t kFirstWindowBytes = 16 * 1024;
 constexpr std::size_t kWriteRunBytes = 1024 * 1024;
 
 std::span<std::byte> asBytes(std::span<char> s) { return std::as_writable_bytes(s); }
@@ -20,22 +22,49 @@ RecordIo::RecordIo(platform::File& file, std::uint64_t headerLength, std::uint32
     : file_(file),
       headerLength_(headerLength),
       recordLength_(std::max<std::uint32_t>(recordLength, 1)),
-      holdBack_(holdBack),
-      readAhead_(holdBack) {}
+      holdBack_(holdBack) {}
+
+void RecordIo::setReadAhead(bool on) {
+  bulk_ = on;
+  if (!on && !holdBack_) dropReadAhead();
+}
 
 platform::Result<std::size_t> RecordIo::read(std::uint32_t n, std::span<char> out) {
   const std::size_t rl = recordLength_;
+  const bool again = n == lastRead_;
+  const bool sequential = n == lastRead_ + 1;
+  lastRead_ = n;
   if (inWriteRun(n)) {
     std::memcpy(out.data(), run_.data() + (n - runFirst_) * rl, rl);
     return rl;
   }
-  if (readAhead_ && n >= windowFirst_ && n < windowFirst_ + windowCount_) {
+  if (inWindow(n)) {
     std::memcpy(out.data(), window_.data() + (n - windowFirst_) * rl, rl);
     return rl;
   }
-  if (!readAhead_) return file_.readAt(offsetOf(n), asBytes(out.first(rl)));
+  const std::size_t records = again ? 1 : windowRecords(sequential);
+  if (records <= 1) return file_.readAt(offsetOf(n), asBytes(out.first(rl)));
+  return readWindow(n, records, out);
+}
 
-  std::size_t records = std::max<std::size_t>(1, kReadAheadBytes / rl);
+// Records to read from a record not in memory: a full window for a bulk
+// read; in exclusive use a window that doubles along a sequential pass;
+// otherwise the record alone.
+std::size_t RecordIo::windowRecords(bool sequential) {
+  const std::size_t most = std::max<std::size_t>(1, kReadAheadBytes / recordLength_);
+  if (bulk_) return most;
+  if (!holdBack_ || !sequential) {
+    growth_ = 0;
+    return 1;
+  }
+  const std::size_t first = std::max<std::size_t>(1, kFirstWindowBytes / recordLength_);
+  growth_ = growth_ == 0 ? first : std::min(most, growth_ * 2);
+  return growth_;
+}
+
+platform::Result<std::size_t> RecordIo::readWindow(std::uint32_t n, std::size_t records,
+                                                   std::span<char> out) {
+  const std::size_t rl = recordLength_;
   if (runCount_ > 0 && runFirst_ < n + records && n < runFirst_ + runCount_ + records) {
     if (auto status = flush(); !status) return status.error();
   }

@@ -1,8 +1,11 @@
 // Record I/O of an open table in large blocks: a read-ahead window for
 // sequential reading and a write-behind run for records written one after
 // the other, so that bulk work costs memory copies, not a system call per
-// record. In shared use nothing is held back: every write goes to the file at
-// once and reads see the file, unless a bulk read asked for read-ahead.
+// record. A window is read only for a sequential pass (each record right
+// after the one read before, the window growing as the pass goes on) or a
+// bulk read; a record read out of sequence is read alone. In shared use
+// nothing is held back: every write goes to the file at once and reads see
+// the file, unless a bulk read asked for read-ahead.
 
 #pragma once
 
@@ -28,8 +31,8 @@ class RecordIo {
   platform::Status flush();
   // Forgets the read-ahead window (the file may have changed under it).
   void dropReadAhead();
-  // Read-ahead for a sequential pass even in shared use (a bulk read).
-  void setReadAhead(bool on) { readAhead_ = on || holdBack_; if (!readAhead_) dropReadAhead(); }
+  // A bulk read: full windows from the first record on, even in shared use.
+  void setReadAhead(bool on);
 
   // Bytes past the last record the caller must treat as the file's end.
   platform::Result<std::uint64_t> fileSize();
@@ -39,13 +42,22 @@ class RecordIo {
     return headerLength_ + static_cast<std::uint64_t>(n - 1) * recordLength_;
   }
   bool inWriteRun(std::uint32_t n) const { return n >= runFirst_ && n < runFirst_ + runCount_; }
+  bool inWindow(std::uint32_t n) const {
+    return windowCount_ > 0 && n >= windowFirst_ && n < windowFirst_ + windowCount_;
+  }
+  std::size_t windowRecords(bool sequential);
+  platform::Result<std::size_t> readWindow(std::uint32_t n, std::size_t records,
+                                           std::span<char> out);
   void patchReadAhead(std::uint32_t n, std::span<const char> record);
 
   platform::File& file_;
   const std::uint64_t headerLength_;
   const std::uint32_t recordLength_;
   const bool holdBack_;
-  bool readAhead_;
+  bool bulk_ = false;
+
+  std::uint32_t lastRead_ = 0;  // the record read last, 0 before the first
+  std::size_t growth_ = 0;      // records of the last window of a sequential pass
 
   std::vector<char> window_;  // read-ahead bytes of records windowFirst_...
   std::uint32_t windowFirst_ = 0;

@@ -6,10 +6,12 @@
 #include "storage/driver_error.h"
 #include "storage/open_table.h"
 #include "storage/text_util.h"
+#include "storage/work_areas.h"
 
 namespace converte::storage {
 
-WorkArea::WorkArea(StorageEnv& env, int number) : env_(env), number_(number) {}
+WorkArea::WorkArea(WorkAreaList& owner, int number)
+    : owner_(owner), env_(owner.env()), number_(number) {}
 
 WorkArea::~WorkArea() {
   try {

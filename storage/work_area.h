@@ -24,6 +24,7 @@ namespace converte::storage {
 struct OpenTable;
 struct IndexEntry;
 class MemoFile;
+class WorkAreaList;
 
 // One row of structure(): name, type letter, length, decimals, flags.
 struct StructureRow {
@@ -37,7 +38,9 @@ struct StructureRow {
 
 class WorkArea {
  public:
-  WorkArea(StorageEnv& env, int number);
+  // A work area belongs to its list, which holds the run-wide net-error
+  // flag that append clears.
+  WorkArea(WorkAreaList& owner, int number);
   ~WorkArea();
   WorkArea(const WorkArea&) = delete;
   WorkArea& operator=(const WorkArea&) = delete;
@@ -166,6 +169,7 @@ class WorkArea {
   void buildOrder(std::size_t order);
   void rebuildOrdersAfterMaintenance();
 
+  WorkAreaList& owner_;
   StorageEnv& env_;
   const int number_;
   std::unique_ptr<OpenTable> table_;

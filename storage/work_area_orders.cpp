@@ -6,6 +6,7 @@
 #include <charconv>
 
 #include "storage/driver_error.h"
+#include "storage/ntx_key_collect.h"
 #include "storage/open_table.h"
 #include "storage/text_util.h"
 #include "storage/work_area.h"
@@ -24,6 +25,15 @@ std::string orderName(std::string_view path) {
 }
 
 bool sameFile(std::string_view a, std::string_view b) { return upperTrimmed(a) == upperTrimmed(b); }
+
+// Only character values can be joined with `+` into one key.
+bool joinable(const std::vector<Field>& fields, const std::vector<int>& positions) {
+  if (positions.size() < 2) return true;
+  return std::all_of(positions.begin(), positions.end(), [&fields](int position) {
+    char type = fields[static_cast<std::size_t>(position - 1)].type;
+    return type == 'C' || type == 'Q';
+  });
+}
 
 }  // namespace
 
@@ -66,21 +76,21 @@ void WorkArea::maintainKeys() {
 
 std::vector<IndexEntry> WorkArea::collectKeys(std::size_t order) {
   OpenTable& t = *table_;
-  std::vector<IndexEntry> entries;
-  entries.reserve(t.recordCount);
+  const OpenTable::Order& o = t.orders[order];
+  std::optional<StoredFieldKey> stored;  // keys straight from one field's bytes
+  if (!o.callback && o.keyFields.size() == 1)
+    stored = StoredFieldKey::of(t.fields[static_cast<std::size_t>(o.keyFields[0] - 1)], o.shape);
+  KeyCollector keys(static_cast<std::size_t>(o.shape.length), t.recordCount);
   t.io->setReadAhead(true);
   for (std::uint32_t r = 1; r <= t.recordCount; ++r) {
     gotoRecord(r);
-    entries.push_back({currentKey(order), r});
+    if (stored) loadRecord();
+    if (!stored || !keys.add(*stored, t.buffer.data())) keys.add(currentKey(order));
   }
-  t.io->setReadAhead(!t.shared);
+  t.io->setReadAhead(false);
   bool descending = t.orders.size() > order && t.orders[order].index &&
                     t.orders[order].index->definition().descending;
-  std::sort(entries.begin(), entries.end(), [descending](const IndexEntry& a, const IndexEntry& b) {
-    if (a.key != b.key) return descending ? a.key > b.key : a.key < b.key;
-    return a.record < b.record;
-  });
-  return entries;
+  return keys.sorted(descending);
 }
 
 void WorkArea::buildOrder(std::size_t order) {
@@ -104,7 +114,13 @@ void WorkArea::createIndex(std::string_view fileName, std::string_view keyExpres
   clearOrders();
   t.orders.push_back(std::move(order));
   gotoPhantom();
-  auto shape = keyShapeOf(keyValue(0));
+  std::optional<KeyShape> shape;
+  try {
+    shape = keyShapeOf(keyValue(0));
+  } catch (...) {  // fields joined with `+` that are not all character
+    t.orders.clear();
+    throw;
+  }
   if (!shape || (shape->kind == KeyShape::Character && shape->length == 0)) {
     t.orders.clear();
     int gen = shape ? errors::kGenDataWidth : errors::kGenDataType;
@@ -135,7 +151,10 @@ void WorkArea::addOrders(std::string_view fileName) {
   if (!index) return;
   auto parsed = KeyExpression::parse(index->definition().expression);
   auto positions = parsed ? parsed->resolve(t.fields) : std::nullopt;
-  if (!positions) {
+  // Keys are kept for every record: an index limited by a for-condition
+  // would be maintained and rebuilt wrongly, so it is refused like a key
+  // expression that cannot be evaluated.
+  if (!positions || !joinable(t.fields, *positions) || index->hasForCondition()) {
     index->close();
     raiseDriverError(env_, {0, kSubCorruption, path, ""});
   }
@@ -146,12 +165,28 @@ void WorkArea::addOrders(std::string_view fileName) {
   const IndexDefinition& d = order.index->definition();
   order.shape = KeyShape{KeyShape::Character, d.keyLength, d.keyDecimals};
   t.orders.push_back(std::move(order));
+
+  // The kind of key comes from the expression's value on a blank record.
+  const std::uint32_t home = t.recNo;
+  const bool wasPositioned = t.positioned;
+  const bool bof = t.bof, eof = t.eof, found = t.found;
   gotoPhantom();
   if (auto shape = keyShapeOf(keyValue(t.orders.size() - 1))) {
     t.orders.back().shape.kind = shape->kind;
   }
-  if (t.controlling == 0) t.controlling = t.orders.size();
-  goTop();
+  if (t.controlling == 0) {  // the new order decides the record order from the top
+    t.controlling = t.orders.size();
+    goTop();
+    return;
+  }
+  if (wasPositioned) {  // the controlling order stays, and so does the record
+    t.recNo = home;
+    t.positioned = true;
+    t.bufferValid = false;
+  }
+  t.bof = bof;
+  t.eof = eof;
+  t.found = found;
 }
 
 void WorkArea::clearOrders() {

@@ -294,6 +294,118 @@ TEST_F(OrdersTest, KeyErrorsAndUnacceptableIndexFiles) {
   EXPECT_EQ(area().orderCount(), 0);
 }
 
+TEST_F(OrdersTest, AddOrdersGoesToTheTopOnlyWhenNoOrderWasControlling) {
+  // Records 1 to 4: B/4, A/3, C/1, D/2. By code: 2 1 3 4; by value: 3 4 2 1.
+  createTable({"B", "A", "C", "D"}, {4, 3, 1, 2});
+  area().createIndex("BYCODE", "CODE");
+  area().createIndex("BYVALUE", "VALUE");
+  struct Case {
+    const char* what;
+    std::function<void()> before;  // leaves the area where addOrders starts
+    std::uint32_t recNo;
+    bool eof;
+    int order;
+    std::vector<std::uint32_t> rest;  // records reached by skipping on
+  };
+  const Case cases[] = {
+      {"no order open", [this] { area().goTo(4); }, 2, false, 1, {1, 3, 4}},
+      {"orders open, none controlling",
+       [this] {
+         area().addOrders("BYVALUE");
+         area().setOrder(0);
+         area().goTo(4);
+       },
+       2, false, 2, {1, 3, 4}},
+      {"a controlling order",
+       [this] {
+         area().addOrders("BYVALUE");
+         area().goTo(4);
+       },
+       4, false, 1, {2, 1}},
+      {"a controlling order, at the end",
+       [this] {
+         area().addOrders("BYVALUE");
+         area().goBottom();
+         area().skip();
+       },
+       5, true, 1, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    area().clearOrders();
+    c.before();
+    area().addOrders("BYCODE");
+    EXPECT_EQ(area().recNo(), c.recNo);
+    EXPECT_EQ(area().eof(), c.eof);
+    EXPECT_FALSE(area().bof());
+    EXPECT_EQ(area().order(), c.order);
+    if (!c.eof) {
+      EXPECT_EQ(code(), std::string(1, "BACD"[c.recNo - 1]) + "    ");  // read again
+    }
+    std::vector<std::uint32_t> rest;
+    for (area().skip(); !area().eof(); area().skip()) rest.push_back(area().recNo());
+    EXPECT_EQ(rest, c.rest);
+  }
+}
+
+// Keys are kept for every record, so an index limited by a for-condition,
+// or one whose key cannot be evaluated, is refused as corrupt.
+TEST_F(OrdersTest, AddOrdersRefusesConditionalAndUnevaluableIndexes) {
+  createTable({"B", "A", "C"});
+  auto putFlags = [](std::string& b, unsigned flags) {
+    b[0] = static_cast<char>(flags & 0xFF);
+    b[1] = static_cast<char>(flags >> 8);
+  };
+  struct Case {
+    const char* what;
+    std::function<void(std::string&)> change;
+    bool refused;
+  };
+  const Case cases[] = {
+      {"as created", [](std::string&) {}, false},
+      {"old form of the flags", [&](std::string& b) { putFlags(b, 0x0003); }, false},
+      {"condition flag", [&](std::string& b) { putFlags(b, 0x0007); }, true},
+      {"condition text", [](std::string& b) { b.replace(282, 9, "VALUE > 0"); }, true},
+      {"condition flag and text",
+       [&](std::string& b) {
+         putFlags(b, 0x0007);
+         b.replace(282, 9, "VALUE > 0");
+       },
+       true},
+      {"character and number joined",
+       [](std::string& b) { b.replace(22, 11, std::string("CODE+VALUE\0", 11)); }, true},
+      {"a field the table lacks",
+       [](std::string& b) { b.replace(22, 5, std::string("NAME\0", 5)); }, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    area().createIndex("COND", "CODE");
+    area().clearOrders();
+    std::string bytes = testing::readFileBytes(dir_.file("COND.ntx"));
+    c.change(bytes);
+    testing::writeFileBytes(dir_.file("COND.ntx"), bytes);
+    handler_.records.clear();
+    area().goTo(3);
+    if (!c.refused) {
+      area().addOrders("COND");
+      EXPECT_TRUE(handler_.records.empty());
+      EXPECT_EQ(area().orderCount(), 1);
+      EXPECT_EQ(walkForward(), (std::vector<std::uint32_t>{2, 1, 3}));
+      area().clearOrders();
+      continue;
+    }
+    EXPECT_THROW(area().addOrders("COND"), errors::ErrorAbandoned);
+    ASSERT_EQ(handler_.records.size(), 1u);
+    EXPECT_EQ(handler_.records[0].genCode, 32);
+    EXPECT_EQ(handler_.records[0].subCode, 1012);
+    EXPECT_EQ(handler_.records[0].description, "Corruption detected");
+    EXPECT_EQ(handler_.records[0].fileName, dir_.file("COND.ntx"));
+    EXPECT_EQ(area().orderCount(), 0);
+    EXPECT_EQ(area().recNo(), 3u);
+    EXPECT_TRUE(fs_->erase(dir_.file("COND.ntx")).ok()) << "the refused file is closed";
+  }
+}
+
 TEST_F(OrdersTest, RebuildNeedsExclusiveWritableTable) {
   createTable({"B", "A"});
   area().createIndex("T", "CODE");

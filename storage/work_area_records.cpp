@@ -7,6 +7,7 @@
 #include "storage/driver_error.h"
 #include "storage/open_table.h"
 #include "storage/work_area.h"
+#include "storage/work_areas.h"
 
 namespace converte::storage {
 namespace {
@@ -54,9 +55,11 @@ void WorkArea::commit() {
   if (auto status = t.file->flush(); !status)
     raiseDriverError(env_, {0, kSubWrite, t.fileName, "", status.error().osCode});
   if (t.memo) t.memo->flush();
+  for (auto& order : t.orders) order.index->flush();
 }
 
 bool WorkArea::append(bool unlockOthers) {
+  owner_.netErr(false);  // a caller reads it after a failed append
   OpenTable& t = table();
   commitRecord();
   if (t.readOnly) raiseDriverError(env_, {0, kSubReadOnly, t.fileName, ""});
@@ -130,6 +133,7 @@ void WorkArea::setRecordBytes(std::span<const char> bytes) {
 }
 
 bool WorkArea::appendRecordBytes(std::span<const char> bytes) {
+  owner_.netErr(false);
   OpenTable& t = table();
   if (t.shared || !t.orders.empty() || bytes.size() < t.recordLength) {
     if (!append(true)) return false;

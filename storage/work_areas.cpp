@@ -17,7 +17,7 @@ WorkArea& WorkAreaList::area(int number) {
     raiseDriverError(env_, {errors::kGenArgument, kSubArgument, "", "selectArea"});
   }
   while (static_cast<int>(areas_.size()) < number) {
-    areas_.push_back(std::make_unique<WorkArea>(env_, static_cast<int>(areas_.size()) + 1));
+    areas_.push_back(std::make_unique<WorkArea>(*this, static_cast<int>(areas_.size()) + 1));
   }
   return *areas_[static_cast<std::size_t>(number - 1)];
 }

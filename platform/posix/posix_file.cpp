@@ -54,6 +54,7 @@ Status PosixFile::writeAt(std::uint64_t offset, std::span<const std::byte> data)
   if (int code = refusal(true, offset, data.size())) {
     return layerError(OsCode(code), "write", path_);
   }
+  unsynced_ = true;
   std::size_t done = 0;
   while (done < data.size()) {
     ssize_t put = ::pwrite(fd_.get(), data.data() + done, data.size() - done, toOff(offset + done));
@@ -74,6 +75,7 @@ Result<std::uint64_t> PosixFile::size() {
 
 Status PosixFile::truncate(std::uint64_t size) {
   if (int code = refusal(true, size)) return layerError(OsCode(code), "truncate", path_);
+  unsynced_ = true;
   while (::ftruncate(fd_.get(), toOff(size)) != 0) {
     if (errno != EINTR) return osError(errno, "truncate", path_);
   }
@@ -82,7 +84,9 @@ Status PosixFile::truncate(std::uint64_t size) {
 
 Status PosixFile::flush() {
   if (int code = refusal(false)) return layerError(OsCode(code), "flush", path_);
+  if (!unsynced_) return {};
   if (::fsync(fd_.get()) != 0) return osError(errno, "flush", path_);
+  unsynced_ = false;
   return {};
 }
 

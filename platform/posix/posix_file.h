@@ -45,6 +45,9 @@ class PosixFile : public File {
   UniqueFd fd_;
   const std::string path_;
   const Access access_;
+  // Something was written or cut since the last flush; a flush without it
+  // has nothing of this open's to put on disk and costs no fsync.
+  bool unsynced_ = false;
 };
 
 }  // namespace converte::platform::posix

@@ -120,6 +120,7 @@ TEST_F(NtxInteropTest, XBaseWalksAnIndexGrownByInsertionsWithSplits) {
   }
   const auto entries = index->entries();
   ASSERT_EQ(entries.size(), 3200u);
+  index->flush();  // an exclusive index holds its changes back until then
   EXPECT_EQ(peerDump("C"), characterDump(entries));
 }
 
