@@ -1,6 +1,7 @@
 // What the DBT and FPT memo files share, private to the storage layer: their
 // 512-byte headers as value types, and the base that owns the open file and
-// does the writing, the memo write lock, emptying and compaction.
+// does the writing (at once or held back), the memo write lock, emptying and
+// compaction.
 
 #pragma once
 
@@ -16,6 +17,7 @@
 
 #include "platform/file_system.h"
 #include "storage/memo_file.h"
+#include "storage/memo_write_run.h"
 #include "storage/storage_env.h"
 
 namespace converte::storage {
@@ -70,10 +72,12 @@ inline constexpr std::string_view kMemoSignature{"Quarvel\0", 8};
 
 class BlockMemoFile : public MemoFile {
  public:
+  // Held-back writes are taken only in exclusive use.
   BlockMemoFile(StorageEnv& env, std::unique_ptr<platform::File> file, std::string path,
-                bool shared);
-  // Removes a temporary file of a compaction that did not finish (unless it
-  // already began to overwrite this file: then it is the only whole copy).
+                bool shared, MemoWrites writes = MemoWrites::Immediate);
+  // Writes what is held back, quietly, and removes a temporary file of a
+  // compaction that did not finish (unless it already began to overwrite
+  // this file: then it is the only whole copy).
   ~BlockMemoFile() override;
 
   const std::string& path() const override { return path_; }
@@ -97,7 +101,8 @@ class BlockMemoFile : public MemoFile {
   // The number of blocks a text of that length occupies.
   virtual std::uint64_t blocksOf(std::size_t length) const = 0;
 
-  // Positioned reads of this file; a failure raises "Read error".
+  // Positioned reads of this file, after what is held back is written; a
+  // failure raises "Read error".
   std::size_t readBytes(std::uint64_t offset, std::span<std::byte> out);
   std::uint64_t fileSize();
   // The first block after the header.
@@ -109,7 +114,10 @@ class BlockMemoFile : public MemoFile {
                          const std::source_location& where = std::source_location::current());
 
  private:
+  std::uint32_t writeHeldBack(std::string_view text);
+  void writeHeldBackBytes();
   void writeBytes(platform::File& file, std::uint64_t offset, std::span<const std::byte> data);
+  [[noreturn]] void failHeldBackWrite(int osCode);
   void readHeader();
   std::uint32_t blockAfter(std::uint32_t block, std::size_t length);
   void writeFreshHeader(platform::File& file);
@@ -120,12 +128,20 @@ class BlockMemoFile : public MemoFile {
   std::unique_ptr<platform::File> file_;
   const std::string path_;
   const bool shared_;
+  const bool holdBack_;
 
   std::array<std::byte, 2 * kMemoHeaderSize> header_{};  // first bytes of the file
   std::vector<std::byte> memoBytes_;                     // one memo as stored
   std::string compactText_;                              // one memo during compaction
 
+  // Held-back writes: header_ is read once and then kept; its next free
+  // block and the memos of run_ wait for the next flush.
+  bool headerKnown_ = false;
+  bool headerHeldBack_ = false;
+  MemoWriteRun run_;
+
   std::unique_ptr<platform::File> temp_;
+  std::unique_ptr<MemoWriteRun> tempRun_;  // the memos copied into temp_
   std::string tempPath_;
   std::uint32_t tempNext_ = 0;
   bool overwriting_ = false;
@@ -135,10 +151,12 @@ class BlockMemoFile : public MemoFile {
 // file's header; createdFptMemoFile uses the default size (the header is
 // written by the caller).
 std::unique_ptr<BlockMemoFile> newDbtMemoFile(StorageEnv& env, std::unique_ptr<platform::File> file,
-                                              std::string path, bool shared);
+                                              std::string path, bool shared,
+                                              MemoWrites writes = MemoWrites::Immediate);
 std::unique_ptr<BlockMemoFile> openedFptMemoFile(StorageEnv& env,
                                                  std::unique_ptr<platform::File> file,
-                                                 std::string path, bool shared);
+                                                 std::string path, bool shared,
+                                                 MemoWrites writes = MemoWrites::Immediate);
 std::unique_ptr<BlockMemoFile> createdFptMemoFile(StorageEnv& env,
                                                   std::unique_ptr<platform::File> file,
                                                   std::string path);

@@ -161,7 +161,9 @@ bool TableOpener::openMemo(OpenTable& t) {
   std::string memoPath = withExtension(path, *format == MemoFormat::Dbt ? ".dbt" : ".fpt");
   auto access = readOnly ? platform::Access::ReadOnly : platform::Access::ReadWrite;
   auto share = shared ? platform::ShareMode::Shared : platform::ShareMode::Exclusive;
-  t.memo = openMemoFile(env, env.fs.resolve(memoPath), *format, access, share);
+  // An exclusive table holds its memos back as it holds back its records.
+  auto writes = shared || readOnly ? MemoWrites::Immediate : MemoWrites::HeldBack;
+  t.memo = openMemoFile(env, env.fs.resolve(memoPath), *format, access, share, writes);
   return t.memo != nullptr;
 }
 

@@ -91,8 +91,8 @@ DbtHeader DbtHeader::decode(ConstMemoHeaderBytes in) {
 }
 
 std::unique_ptr<BlockMemoFile> newDbtMemoFile(StorageEnv& env, std::unique_ptr<platform::File> file,
-                                              std::string path, bool shared) {
-  return std::make_unique<DbtMemoFile>(env, std::move(file), std::move(path), shared);
+                                              std::string path, bool shared, MemoWrites writes) {
+  return std::make_unique<DbtMemoFile>(env, std::move(file), std::move(path), shared, writes);
 }
 
 }  // namespace converte::storage

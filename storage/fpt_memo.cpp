@@ -25,8 +25,9 @@ void storeBe32(std::byte* p, std::uint32_t v) {
 
 class FptMemoFile final : public BlockMemoFile {
  public:
-  FptMemoFile(StorageEnv& env, std::unique_ptr<platform::File> file, std::string path, bool shared)
-      : BlockMemoFile(env, std::move(file), std::move(path), shared) {}
+  FptMemoFile(StorageEnv& env, std::unique_ptr<platform::File> file, std::string path, bool shared,
+              MemoWrites writes)
+      : BlockMemoFile(env, std::move(file), std::move(path), shared, writes) {}
 
   MemoFormat format() const override { return MemoFormat::Fpt; }
   void read(std::uint32_t block, std::string& out) override;
@@ -119,8 +120,8 @@ FptHeader FptHeader::decode(ConstMemoHeaderBytes in) {
 
 std::unique_ptr<BlockMemoFile> openedFptMemoFile(StorageEnv& env,
                                                  std::unique_ptr<platform::File> file,
-                                                 std::string path, bool shared) {
-  auto memo = std::make_unique<FptMemoFile>(env, std::move(file), std::move(path), shared);
+                                                 std::string path, bool shared, MemoWrites writes) {
+  auto memo = std::make_unique<FptMemoFile>(env, std::move(file), std::move(path), shared, writes);
   memo->loadBlockSize();
   return memo;
 }
@@ -128,7 +129,8 @@ std::unique_ptr<BlockMemoFile> openedFptMemoFile(StorageEnv& env,
 std::unique_ptr<BlockMemoFile> createdFptMemoFile(StorageEnv& env,
                                                   std::unique_ptr<platform::File> file,
                                                   std::string path) {
-  return std::make_unique<FptMemoFile>(env, std::move(file), std::move(path), false);
+  return std::make_unique<FptMemoFile>(env, std::move(file), std::move(path), false,
+                                       MemoWrites::Immediate);
 }
 
 }  // namespace converte::storage

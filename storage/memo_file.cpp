@@ -1,6 +1,7 @@
 // Creating and opening memo files, and what both formats share: error records
 // naming the memo file, the memo write lock, appending after the header's next
-// free block, emptying, and compaction through a temporary file beside it.
+// free block (at once, or held back in exclusive use), emptying, and
+// compaction through a temporary file beside it.
 
 #include "storage/memo_file.h"
 
@@ -92,24 +93,37 @@ std::unique_ptr<MemoFile> createMemoFile(StorageEnv& env, const std::string& pat
 }
 
 std::unique_ptr<MemoFile> openMemoFile(StorageEnv& env, const std::string& path, MemoFormat format,
-                                       platform::Access access, platform::ShareMode share) {
+                                       platform::Access access, platform::ShareMode share,
+                                       MemoWrites writes) {
   auto file = openWithRetry(env, path, access, share);
   if (!file) return nullptr;
   const bool shared = share == platform::ShareMode::Shared;
-  if (format == MemoFormat::Dbt) return newDbtMemoFile(env, std::move(file), path, shared);
-  return openedFptMemoFile(env, std::move(file), path, shared);
+  if (format == MemoFormat::Dbt) return newDbtMemoFile(env, std::move(file), path, shared, writes);
+  return openedFptMemoFile(env, std::move(file), path, shared, writes);
 }
 
 BlockMemoFile::BlockMemoFile(StorageEnv& env, std::unique_ptr<platform::File> file,
-                             std::string path, bool shared)
-    : env_(env), file_(std::move(file)), path_(std::move(path)), shared_(shared) {}
+                             std::string path, bool shared, MemoWrites writes)
+    : env_(env),
+      file_(std::move(file)),
+      path_(std::move(path)),
+      shared_(shared),
+      holdBack_(!shared && writes == MemoWrites::HeldBack),
+      run_(*file_) {}
 
-BlockMemoFile::~BlockMemoFile() { dropTemporary(); }
+// What is still held back is written quietly: nobody is left to hear of a
+// failure.
+BlockMemoFile::~BlockMemoFile() {
+  if (!run_.flush()) headerHeldBack_ = false;
+  if (headerHeldBack_) (void)file_->writeAt(0, std::span(header_).first<kMemoHeaderSize>());
+  dropTemporary();
+}
 
 // Lock, read the header, append the text at the next free block, write the
 // header back with the new next free block, unlock. Nothing is cached: the
 // next free block always comes from the file.
 std::uint32_t BlockMemoFile::write(std::string_view text) {
+  if (holdBack_) return writeHeldBack(text);
   MemoWriteLock lock(env_.fs, shared_ ? file_.get() : nullptr);
   readHeader();
   if (text.empty()) return 0;
@@ -123,7 +137,40 @@ std::uint32_t BlockMemoFile::write(std::string_view text) {
   return block;
 }
 
-void BlockMemoFile::empty() { writeFreshHeader(*file_); }
+// No other open can change the file: the header is read at the first write
+// and kept, and the memo joins the write-behind run.
+std::uint32_t BlockMemoFile::writeHeldBack(std::string_view text) {
+  if (!headerKnown_) {
+    readHeader();
+    headerKnown_ = true;
+  }
+  if (text.empty()) return 0;
+  const auto header = std::span(header_).first<kMemoHeaderSize>();
+  const std::uint32_t block = nextFreeOf(header);
+  const std::uint32_t next = blockAfter(block, text.size());
+  encodeMemo(text, memoBytes_);
+  if (auto status = run_.place(std::uint64_t{block} * blockSize(), memoBytes_); !status)
+    failHeldBackWrite(status.error().osCode);
+  setNextFree(header, next);
+  headerHeldBack_ = true;
+  return block;
+}
+
+// The memos first, then the header that counts them.
+void BlockMemoFile::writeHeldBackBytes() {
+  if (auto status = run_.flush(); !status) failHeldBackWrite(status.error().osCode);
+  if (!headerHeldBack_) return;
+  headerHeldBack_ = false;
+  writeBytes(*file_, 0, std::span(header_).first<kMemoHeaderSize>());
+}
+
+// What is held back would be overwritten by the fresh header and cut off.
+void BlockMemoFile::empty() {
+  run_.discard();
+  headerHeldBack_ = false;
+  headerKnown_ = false;
+  writeFreshHeader(*file_);
+}
 
 void BlockMemoFile::beginCompaction() {
   dropTemporary();
@@ -137,6 +184,7 @@ void BlockMemoFile::beginCompaction() {
                                      created.error().osCode, kOfferRetry));
   }
   tempPath_ = temp_->path();
+  tempRun_ = std::make_unique<MemoWriteRun>(*temp_);
   writeFreshHeader(*temp_);
   tempNext_ = firstDataBlock();
 }
@@ -149,7 +197,8 @@ std::uint32_t BlockMemoFile::copyToCompaction(std::uint32_t block) {
   const std::uint32_t at = tempNext_;
   const std::uint32_t next = blockAfter(at, compactText_.size());
   encodeMemo(compactText_, memoBytes_);
-  writeBytes(*temp_, std::uint64_t{at} * blockSize(), memoBytes_);
+  if (auto status = tempRun_->place(std::uint64_t{at} * blockSize(), memoBytes_); !status)
+    fail(errors::kGenWrite, kSubWrite, status.error().osCode);
   tempNext_ = next;
   return at;
 }
@@ -158,6 +207,9 @@ std::uint32_t BlockMemoFile::copyToCompaction(std::uint32_t block) {
 // bytes then replace this file's, and it is removed.
 void BlockMemoFile::finishCompaction() {
   if (!temp_) throw std::logic_error("finishCompaction(" + path_ + "): no compaction begun");
+  if (auto status = tempRun_->flush(); !status)
+    fail(errors::kGenWrite, kSubWrite, status.error().osCode);
+  writeHeldBackBytes();
   auto size = temp_->size();
   if (!size) fail(errors::kGenRead, kSubRead, size.error().osCode);
   const std::uint64_t blocks = (*size + blockSize() - 1) / blockSize();
@@ -167,8 +219,11 @@ void BlockMemoFile::finishCompaction() {
                           blocks, std::numeric_limits<std::uint32_t>::max())));
   writeBytes(*temp_, 0, header);
   copyTemporaryOver(*size);
+  run_.discard();
+  headerKnown_ = false;
   // The temporary file was only read since: nothing of it can be lost.
   (void)temp_->close();
+  tempRun_.reset();
   temp_.reset();
   const std::string erased = std::exchange(tempPath_, {});
   auto status = env_.fs.erase(erased);
@@ -176,23 +231,27 @@ void BlockMemoFile::finishCompaction() {
 }
 
 void BlockMemoFile::flush() {
+  writeHeldBackBytes();
   auto status = file_->flush();
   if (!status) fail(errors::kGenWrite, kSubWrite, status.error().osCode);
 }
 
 void BlockMemoFile::close() {
+  writeHeldBackBytes();
   dropTemporary();
   auto status = file_->close();
   if (!status) fail(errors::kGenWrite, kSubWrite, status.error().osCode);
 }
 
 std::size_t BlockMemoFile::readBytes(std::uint64_t offset, std::span<std::byte> out) {
+  writeHeldBackBytes();
   auto got = file_->readAt(offset, out);
   if (!got) fail(errors::kGenRead, kSubRead, got.error().osCode);
   return *got;
 }
 
 std::uint64_t BlockMemoFile::fileSize() {
+  writeHeldBackBytes();
   auto size = file_->size();
   if (!size) fail(errors::kGenRead, kSubRead, size.error().osCode);
   return *size;
@@ -214,6 +273,13 @@ void BlockMemoFile::writeBytes(platform::File& file, std::uint64_t offset,
                                std::span<const std::byte> data) {
   auto status = file.writeAt(offset, data);
   if (!status) fail(errors::kGenWrite, kSubWrite, status.error().osCode);
+}
+
+// As a memo write that fails at once, a failed write of held-back memos
+// leaves the file's header as it was.
+void BlockMemoFile::failHeldBackWrite(int osCode) {
+  headerHeldBack_ = false;
+  fail(errors::kGenWrite, kSubWrite, osCode);
 }
 
 // The first 1024 bytes; the header is the first 512 of them and must be
@@ -261,6 +327,7 @@ void BlockMemoFile::copyTemporaryOver(std::uint64_t size) {
 // the only whole copy of the memos, and it is left in place.
 void BlockMemoFile::dropTemporary() {
   if (!temp_) return;
+  tempRun_.reset();
   temp_.reset();
   if (!overwriting_) (void)env_.fs.erase(tempPath_);
   tempPath_.clear();

@@ -21,6 +21,12 @@ namespace converte::storage {
 
 enum class MemoFormat { Dbt, Fpt };
 
+// How an exclusive memo file writes a memo: at once, the header with its new
+// next free block right after it; or held back in memory, memos and header
+// written by flush and close and before anything is read from the file (a
+// table open exclusively). In shared use every memo is written at once.
+enum class MemoWrites { Immediate, HeldBack };
+
 class MemoFile {
  public:
   virtual ~MemoFile() = default;
@@ -47,7 +53,9 @@ class MemoFile {
   virtual std::uint32_t copyToCompaction(std::uint32_t block) = 0;
   virtual void finishCompaction() = 0;
 
+  // Writes what is held back, then asks for the file on disk.
   virtual void flush() = 0;
+  // Writes what is held back and closes the file.
   virtual void close() = 0;
 };
 
@@ -59,8 +67,8 @@ std::unique_ptr<MemoFile> createMemoFile(StorageEnv& env, const std::string& pat
 // Opens the memo file at path with the table's modes. Raises 21/1002
 // offering retry and default; returns nullptr when the handler answers
 // default (the table open then fails as a whole).
-std::unique_ptr<MemoFile> openMemoFile(StorageEnv& env, const std::string& path,
-                                       MemoFormat format, platform::Access access,
-                                       platform::ShareMode share);
+std::unique_ptr<MemoFile> openMemoFile(StorageEnv& env, const std::string& path, MemoFormat format,
+                                       platform::Access access, platform::ShareMode share,
+                                       MemoWrites writes = MemoWrites::Immediate);
 
 }  // namespace converte::storage

@@ -12,6 +12,9 @@
 #include <optional>
 #include <system_error>
 
+#include "storage/digit_pairs.h"
+#include "storage/short_moves.h"
+
 namespace converte::storage {
 namespace {
 
@@ -110,17 +113,13 @@ std::optional<std::uint64_t> shiftedDown(Wide w, int shift) {
 }
 
 // Writes the 8 decimal digits of value (below 10^8, leading zeros kept) at
-// out, two at a time.
+// out, two at a time, in two halves that do not wait for each other.
 void writeEightDigits(std::uint32_t value, char* out) {
-  static constexpr char kPairs[] =
-      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-      "8081828384858687888990919293949596979899";
-  for (int i = 6; i >= 0; i -= 2, value /= 100) {
-    const char* pair = kPairs + 2 * (value % 100);
-    out[i] = pair[0];
-    out[i + 1] = pair[1];
-  }
+  const std::uint32_t high = value / 10'000, low = value % 10'000;
+  writeTwoDigits(high / 100, out);
+  writeTwoDigits(high % 100, out + 2);
+  writeTwoDigits(low / 100, out + 4);
+  writeTwoDigits(low % 100, out + 6);
 }
 
 // The 16 decimal digits of value (below 10^16, leading zeros kept).
@@ -224,16 +223,6 @@ Digits realDigits(double magnitude, int decimals) {
   return digits;
 }
 
-Digits integerDigits(std::uint64_t magnitude) {
-  Digits digits;
-  if (magnitude == 0) return digits;
-  const auto printed =
-      std::to_chars(digits.text.data(), digits.text.data() + digits.text.size(), magnitude);
-  digits.count = static_cast<int>(printed.ptr - digits.text.data());
-  digits.exponent = digits.count;
-  return digits;
-}
-
 // Writes the digits with the point at field length - decimals - 1, leading
 // blanks and the '-' just before the first digit; a magnitude below 1 gets a
 // 0 before the point. False when the digits and sign need more places.
@@ -261,16 +250,164 @@ bool layOut(const Digits& digits, bool negative, int decimals, std::span<char> f
   return true;
 }
 
+// --- Fixed point from one integer ---------------------------------------------
+//
+// The common cases need no digit strings: an integer, and a real of up to 4
+// decimals, are one integer count of the field's last place, written from the
+// end backwards. A double is m * 2^q; times 10^d it is m * 5^d * 2^(q+d), and
+// for d up to 4 m * 5^d stays below 2^64: the scaled value splits exactly into
+// a whole part and a binary fraction. The digits the cut keeps beyond the
+// last place are the first places of that fraction, so roundsUp's rule on
+// them comes down to comparing the fraction with a half.
+
+constexpr int kMaxExactDecimals = 4;
+static_assert(kPowersOfFive[kMaxExactDecimals] < (std::uint64_t{1} << (64 - kMantissaBits)));
+
+constexpr std::array<std::uint64_t, kSignificantDigits + 4> kPowersOfTen = [] {
+  std::array<std::uint64_t, kSignificantDigits + 4> powers{};
+  powers[0] = 1;
+  for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 10;
+  return powers;
+}();
+
+// The number of decimal digits of value; 0 for 0.
+int decimalDigits(std::uint64_t value) {
+  // 1233 / 4096 is just below log10(2): the estimate is the digit count or
+  // one less.
+  const int estimate = (std::bit_width(value) * 1233) >> 12;
+  return estimate + (value >= kPowersOfTen[static_cast<std::size_t>(estimate)] ? 1 : 0);
+}
+
+// A magnitude times 10^decimals: whole + fraction / 2^fractionBits.
+struct Scaled {
+  std::uint64_t whole = 0;
+  std::uint64_t fraction = 0;
+  int fractionBits = 0;  // 1 to 63
+};
+
+// Nullopt for zero and subnormals, for more than kMaxExactDecimals, and when
+// the fraction needs no bits (a whole number of at least 2^52) or more than 63.
+std::optional<Scaled> exactlyScaled(double magnitude, int decimals) {
+  if (decimals > kMaxExactDecimals) return std::nullopt;
+  const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+  const int biased = static_cast<int>(bits >> 52);
+  if (biased == 0) return std::nullopt;
+  const std::uint64_t mantissa = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+  const int fractionBits = 1075 - biased - decimals;  // m * 2^q with q = biased - 1075
+  if (fractionBits < 1 || fractionBits > 63) return std::nullopt;
+  const std::uint64_t product = mantissa * kPowersOfFive[static_cast<std::size_t>(decimals)];
+  return Scaled{product >> fractionBits, product & ((std::uint64_t{1} << fractionBits) - 1),
+                fractionBits};
+}
+
+// Whether the fraction cut to that many decimal places (1 to 16) rounds up:
+// from 5 in the first place, or from 4 followed by 9s alone when there is
+// more than one place. The places, as an integer, are floor(fraction *
+// 10^places / 2^bits); they reach the bound when fraction * 10^places does
+// bound * 2^bits.
+bool fractionRoundsUp(const Scaled& scaled, int places) {
+  const auto index = static_cast<std::size_t>(places);
+  const std::uint64_t bound = places == 1 ? 5 : 5 * kPowersOfTen[index - 1] - 1;
+  const Wide shifted = multiply(scaled.fraction, kPowersOfTen[index]);
+  const Wide limit{bound >> (64 - scaled.fractionBits), bound << scaled.fractionBits};
+  return shifted.high > limit.high || (shifted.high == limit.high && shifted.low >= limit.low);
+}
+
+// The magnitude rounded at 10^-decimals as realDigits rounds it, as a count
+// of that place; nullopt when exactlyScaled cannot tell or the cut stops
+// short of the last place.
+std::optional<std::uint64_t> exactlyRounded(double magnitude, int decimals) {
+  if (magnitude == 0.0) return 0;
+  const auto scaled = exactlyScaled(magnitude, decimals);
+  if (!scaled) return std::nullopt;
+  const std::uint64_t whole = scaled->whole;
+  if (whole >= kFifteenDigits) {  // the cut ends at the last place, or above it
+    if (whole >= kSixteenDigits) return std::nullopt;
+    return whole;
+  }
+  // From a half of the last place the first place dropped is 5 or more. Below
+  // 0.5 - 1/64 of it the dropped places are less than 49...9, however few
+  // (at least 2 for a 4 to count); just there the places the cut keeps
+  // decide. The halves are taken without a branch: either side is as likely.
+  const std::uint64_t half = std::uint64_t{1} << (scaled->fractionBits - 1);
+  const std::uint64_t nearHalf = half - (half >> 5);
+  if (scaled->fraction - nearHalf < half - nearHalf) {
+    const int kept = decimalDigits(whole);  // digits at 10^-decimals and above
+    return whole + (fractionRoundsUp(*scaled, kSignificantDigits - kept) ? 1 : 0);
+  }
+  return whole + (scaled->fraction >= half ? 1 : 0);
+}
+
+// Writes the digits of value so that they end just before end, with leading
+// zeros up to width digits, and returns where they start.
+char* writeDigitsBefore(std::uint64_t value, char* end, int width) {
+  char* p = end;
+  constexpr std::uint64_t kEightDigits = 100'000'000;
+  while (value >= kEightDigits) {
+    p -= 8;
+    writeEightDigits(static_cast<std::uint32_t>(value % kEightDigits), p);
+    value /= kEightDigits;
+  }
+  auto rest = static_cast<std::uint32_t>(value);
+  while (rest >= 100) {
+    p -= 2;
+    writeTwoDigits(rest % 100, p);
+    rest /= 100;
+  }
+  if (rest >= 10) {
+    p -= 2;
+    writeTwoDigits(rest, p);
+  } else if (rest > 0) {
+    *--p = static_cast<char>('0' + rest);
+  }
+  while (end - p < width) *--p = '0';
+  return p;
+}
+
+// Writes count / 10^countDecimals (countDecimals <= decimals, the places
+// beyond them 0) as layOut does: the point at field length - decimals - 1,
+// leading blanks, the '-' just before the first digit, a 0 before the point
+// below one, no sign for zero. False, writing nothing, when it does not fit.
+bool layOutCount(std::uint64_t count, int countDecimals, bool negative, int decimals,
+                 std::span<char> field) {
+  const int length = static_cast<int>(field.size());
+  const int integerPlaces = decimals > 0 ? length - decimals - 1 : length;
+  const int integerDigits = std::max(decimalDigits(count) - countDecimals, 1);
+  const bool sign = negative && count != 0;
+  if (integerDigits + (sign ? 1 : 0) > integerPlaces) return false;
+  char* const out = field.data();
+  fillBlanks(out, field.size());
+  char* p = out + length;
+  for (int place = countDecimals; place < decimals; ++place) *--p = '0';
+  int places = countDecimals;
+  for (; places >= 2; places -= 2, count /= 100) {
+    p -= 2;
+    writeTwoDigits(static_cast<unsigned>(count % 100), p);
+  }
+  if (places == 1) {
+    *--p = static_cast<char>('0' + count % 10);
+    count /= 10;
+  }
+  if (decimals > 0) *--p = '.';
+  p = writeDigitsBefore(count, p, 1);
+  if (sign) p[-1] = '-';
+  return true;
+}
+
+// Writes nothing when the value does not fit.
 bool writeNumber(const Number& value, int decimals, std::span<char> field) {
   if (value.isInteger) {
     const std::uint64_t magnitude = value.integer < 0
                                         ? 0 - static_cast<std::uint64_t>(value.integer)
                                         : static_cast<std::uint64_t>(value.integer);
-    return layOut(integerDigits(magnitude), value.integer < 0, decimals, field);
+    return layOutCount(magnitude, 0, value.integer < 0, decimals, field);
   }
   if (!std::isfinite(value.real)) return false;
-  return layOut(realDigits(std::fabs(value.real), decimals), std::signbit(value.real), decimals,
-                field);
+  const double magnitude = std::fabs(value.real);
+  const bool negative = std::signbit(value.real);
+  if (const auto rounded = exactlyRounded(magnitude, decimals))
+    return layOutCount(*rounded, decimals, negative, decimals, field);
+  return layOut(realDigits(magnitude, decimals), negative, decimals, field);
 }
 
 // The number at the start of a field's text, from its sign to its last digit;
@@ -307,6 +444,10 @@ bool formatNumber(const Number& value, int decimals, std::span<char> field) {
   if (writeNumber(value, std::max(decimals, 0), field)) return true;
   std::fill(field.begin(), field.end(), '*');
   return false;
+}
+
+bool formatNumberIfFits(const Number& value, int decimals, std::span<char> field) {
+  return writeNumber(value, std::max(decimals, 0), field);
 }
 
 Number parseNumber(std::string_view text, int length, int decimals) {

@@ -20,6 +20,9 @@ namespace converte::storage {
 // Returns false when the value does not fit or is not finite; the field is
 // then filled with '*'. Allocates nothing.
 bool formatNumber(const Number& value, int decimals, std::span<char> field);
+// As formatNumber, except that a value that does not fit leaves the field
+// as it was.
+bool formatNumberIfFits(const Number& value, int decimals, std::span<char> field);
 
 // Parses the text of a numeric field of the given length and decimals.
 // Leading blanks are skipped, then one optional sign, then digits with at

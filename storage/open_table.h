@@ -51,6 +51,10 @@ struct OpenTable {
   bool changed = false;
   bool appended = false;
   bool headerDirty = false;
+  // An appended record before its counters are numbered; made by the first
+  // append.
+  std::vector<char> blankRecord;
+  bool hasCounters = false;
 
   // Locks (shared use only).
   std::vector<std::uint32_t> lockedRecords;

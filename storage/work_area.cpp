@@ -49,13 +49,12 @@ void WorkArea::close() {
   if (auto status = t.io->flush(); !status)
     raiseDriverError(env_, {0, kSubWrite, t.fileName, "", status.error().osCode});
   if (!t.readOnly) {
+    // The memos reach the disk before the records that name them.
+    if (t.memo) t.memo->flush();
     if (auto status = t.file->flush(); !status)
       raiseDriverError(env_, {0, kSubWrite, t.fileName, "", status.error().osCode});
   }
-  if (t.memo) {
-    if (!t.readOnly) t.memo->flush();
-    t.memo->close();
-  }
+  if (t.memo) t.memo->close();
   for (auto& order : t.orders) order.index->close();
   if (auto status = t.file->close(); !status)
     raiseDriverError(env_, {errors::kGenClose, kSubWrite, t.fileName, "", status.error().osCode});

@@ -156,6 +156,7 @@ class WorkArea {
   void releaseRecordLocks();
   bool lockRegion(std::uint32_t record);
   void readMemoText(const Field& field, const char* bytes, std::string& out);
+  bool preparePut(int position);
   void putMemo(const Field& field, char* bytes, const FieldValue& value);
   bool putNumber(const Field& field, char* bytes, const Number& number);
   void raiseFieldError(int subCode, const Field& field);

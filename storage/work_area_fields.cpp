@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "storage/digit_pairs.h"
 #include "storage/driver_error.h"
 #include "storage/memo_reference.h"
 #include "storage/number_format.h"
 #include "storage/open_table.h"
+#include "storage/short_moves.h"
 #include "storage/work_area.h"
 
 namespace converte::storage {
@@ -30,9 +32,18 @@ Date parseDate(const char* p) {
   return d;
 }
 
+// Dates of four-digit years take the pairs; the others keep the last digit
+// of each quotient, whatever the parts hold.
 void storeDate(const Date& d, char* p) {
   if (d.isEmpty()) {
     std::memset(p, ' ', 8);
+    return;
+  }
+  if (d.year > 0 && d.year <= 9999 && d.month >= 0 && d.month <= 99 && d.day >= 0 && d.day <= 99) {
+    writeTwoDigits(static_cast<unsigned>(d.year / 100), p);
+    writeTwoDigits(static_cast<unsigned>(d.year % 100), p + 2);
+    writeTwoDigits(static_cast<unsigned>(d.month), p + 4);
+    writeTwoDigits(static_cast<unsigned>(d.day), p + 6);
     return;
   }
   const auto digit = [](int v) { return static_cast<char>('0' + v % 10); };
@@ -185,21 +196,18 @@ Put storeValue(const Field& f, char* p, const FieldValue& value) {
     case 'C':
     case 'Q': {
       if (!value.isString()) return Put::WrongType;
-      auto length = static_cast<std::size_t>(f.length);
-      std::size_t n = std::min(value.string().size(), length);
-      std::memcpy(p, value.string().data(), n);
-      std::memset(p + n, ' ', length - n);
+      const auto length = static_cast<std::size_t>(f.length);
+      fillBlanks(p, length);
+      copyBytes(p, value.string().data(), std::min(value.string().size(), length), length);
       return Put::Stored;
     }
     case 'N':
-    case 'F': {
+    case 'F':
       if (!value.isNumber()) return Put::WrongType;
-      char formatted[256];
-      std::span<char> out(formatted, static_cast<std::size_t>(f.length));
-      if (!formatNumber(value.number(), f.decimals, out)) return Put::TooWide;
-      std::memcpy(p, formatted, out.size());
+      if (!formatNumberIfFits(value.number(), f.decimals,
+                              std::span<char>(p, static_cast<std::size_t>(f.length))))
+        return Put::TooWide;
       return Put::Stored;
-    }
     case 'D':
       if (f.length != 8 || !value.isDate()) return Put::WrongType;
       storeDate(value.date(), p);
@@ -267,18 +275,19 @@ void WorkArea::putMemo(const Field& f, char* p, const FieldValue& value) {
   t.changed = true;
 }
 
+// The common put is a record already being changed and a valid position:
+// the checks of the others come first.
 const FieldValue& WorkArea::putField(int position, const FieldValue& value) {
-  OpenTable& t = table();
-  if (position < 1 || static_cast<std::size_t>(position) > t.fields.size()) {
-    raiseDriverError(env_, {errors::kGenArgument, kSubArgument, "", "putField"});
-  }
-  if (!t.positioned) return value;
-  if (!t.changed) prepareChange();
-  const Field& f = t.fields[static_cast<std::size_t>(position - 1)];
-  char* p = t.buffer.data() + f.offset;
+  OpenTable* t = table_.get();
+  const bool ready = t != nullptr && t->changed && t->positioned && position >= 1 &&
+                     static_cast<std::size_t>(position) <= t->fields.size();
+  if (!ready && !preparePut(position)) return value;
+  OpenTable& table = *table_;
+  const Field& f = table.fields[static_cast<std::size_t>(position - 1)];
+  char* p = table.buffer.data() + f.offset;
   switch (storeValue(f, p, value)) {
     case Put::Stored:
-      t.changed = true;
+      table.changed = true;
       break;
     case Put::TooWide:
       putNumber(f, p, value.number());
@@ -291,6 +300,17 @@ const FieldValue& WorkArea::putField(int position, const FieldValue& value) {
       break;
   }
   return value;
+}
+
+// False when there is no record to put into.
+bool WorkArea::preparePut(int position) {
+  OpenTable& t = table();
+  if (position < 1 || static_cast<std::size_t>(position) > t.fields.size()) {
+    raiseDriverError(env_, {errors::kGenArgument, kSubArgument, "", "putField"});
+  }
+  if (!t.positioned) return false;
+  if (!t.changed) prepareChange();
+  return true;
 }
 
 }  // namespace converte::storage

@@ -18,15 +18,30 @@ std::uint8_t versionByte(const OpenTable& t) {
   return t.memo->format() == MemoFormat::Fpt ? 0xF5 : 0x83;
 }
 
-// Types stored as text, whose blank value is all spaces: an appended
-// record starts as spaces, so only the other fields need their blank bytes.
-constexpr std::array<bool, 256> kBlanksAsSpaces = [] {
-  std::array<bool, 256> table{};
-  for (unsigned char type : {'C', 'N', 'F', 'D', 'L'}) table[type] = true;
-  return table;
-}();
+// The blank record: spaces, and each field's blank bytes where they are
+// not spaces.
+void makeBlankRecord(OpenTable& t) {
+  t.blankRecord.assign(t.recordLength, ' ');
+  t.hasCounters = false;
+  for (const auto& f : t.fields) {
+    auto bytes =
+        std::span<char>(t.blankRecord)
+            .subspan(static_cast<std::size_t>(f.offset), static_cast<std::size_t>(f.length));
+    blankFieldBytes(f, bytes);
+    if (f.type == '+') t.hasCounters = true;
+  }
+}
 
-bool blanksAsSpaces(char type) { return kBlanksAsSpaces[static_cast<unsigned char>(type)]; }
+// Gives each automatic counter of the record its next value.
+void numberCounters(OpenTable& t) {
+  for (auto& f : t.fields) {
+    if (f.type != '+') continue;
+    std::uint32_t v = f.counterNext;
+    for (int i = 0; i < 4; ++i)
+      t.buffer[static_cast<std::size_t>(f.offset + i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    f.counterNext += f.counterStep;
+  }
+}
 
 }  // namespace
 
@@ -52,9 +67,9 @@ void WorkArea::commit() {
   if (auto status = t.io->flush(); !status)
     raiseDriverError(env_, {0, kSubWrite, t.fileName, "", status.error().osCode});
   if (t.readOnly) return;
+  if (t.memo) t.memo->flush();  // the memos before the records that name them
   if (auto status = t.file->flush(); !status)
     raiseDriverError(env_, {0, kSubWrite, t.fileName, "", status.error().osCode});
-  if (t.memo) t.memo->flush();
   for (auto& order : t.orders) order.index->flush();
 }
 
@@ -81,18 +96,9 @@ bool WorkArea::append(bool unlockOthers) {
   t.recNo = t.recordCount;
   t.bof = t.eof = t.found = false;
   t.positioned = true;
-  t.buffer.assign(t.recordLength, ' ');
-  for (auto& f : t.fields) {
-    if (blanksAsSpaces(f.type)) continue;  // the buffer holds them already
-    auto bytes = std::span<char>(t.buffer).subspan(static_cast<std::size_t>(f.offset),
-                                                    static_cast<std::size_t>(f.length));
-    blankFieldBytes(f, bytes);
-    if (f.type == '+') {
-      std::uint32_t v = f.counterNext;
-      for (int i = 0; i < 4; ++i) bytes[static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
-      f.counterNext += f.counterStep;
-    }
-  }
+  if (t.blankRecord.size() != t.recordLength) makeBlankRecord(t);
+  t.buffer.assign(t.blankRecord.begin(), t.blankRecord.end());
+  if (t.hasCounters) numberCounters(t);
   t.bufferValid = true;
   t.changed = t.appended = t.headerDirty = true;
   if (t.shared) {
