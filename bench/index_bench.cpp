@@ -27,6 +27,7 @@
 
 #include "bench/families.h"
 #include "bench/measure.h"
+#include "bench/random.h"
 #include "errors/error_handler.h"
 #include "platform/system.h"
 #include "storage/field_value.h"
@@ -70,23 +71,6 @@ const Structure& sourceStructure() {
 }
 
 // --- Deterministic values ----------------------------------------------------
-
-class Random {
- public:
-  explicit Random(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t next() {  // xorshift64*
-    state_ ^= state_ >> 12;
-    state_ ^= state_ << 25;
-    state_ ^= state_ >> 27;
-    return state_ * 2685821657736338717ULL;
-  }
-  std::int64_t between(std::int64_t low, std::int64_t high) {
-    return low + static_cast<std::int64_t>(next() % static_cast<std::uint64_t>(high - low + 1));
-  }
-
- private:
-  std::uint64_t state_;
-};
 
 // The CHAVE of a record: five letters drawn from its number, so that any
 // record's key is known without reading the table.
@@ -358,27 +342,10 @@ const Workload* workloadNamed(std::string_view name) {
 
 // --- Parent side ----------------------------------------------------------------
 
-std::string sizeSuffix(std::uint32_t records) {
-  if (records % 1'000'000 == 0) return std::to_string(records / 1'000'000) + "m";
-  if (records % 1'000 == 0) return std::to_string(records / 1'000) + "k";
-  return std::to_string(records);
-}
-
 // The fastest of the runs, with the highest peak any of them reached.
 std::optional<Measurement> measure(const Workload& w, const std::string& dir,
                                    std::uint32_t records, int repeat) {
-  std::optional<Measurement> best;
-  for (int i = 0; i < repeat; ++i) {
-    auto m = runChild({"--child", "index", std::string(w.name), dir, std::to_string(records)});
-    if (!m) return std::nullopt;
-    if (!best) {
-      best = m;
-    } else {
-      best->seconds = std::min(best->seconds, m->seconds);
-      best->peakBytes = std::max(best->peakBytes, m->peakBytes);
-    }
-  }
-  return best;
+  return fastestOf({"--child", "index", std::string(w.name), dir, std::to_string(records)}, repeat);
 }
 
 // `, <ratio>x <name><suffix>` against a workload measured before.

@@ -4,6 +4,7 @@
 
 #include "bench/measure.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -53,6 +54,27 @@ std::optional<Measurement> runChild(const std::vector<std::string>& arguments) {
   }
   if (!measured) std::fprintf(stderr, "child printed no measurement: %s\n", output.c_str());
   return measured;
+}
+
+std::optional<Measurement> fastestOf(const std::vector<std::string>& arguments, int repeat) {
+  std::optional<Measurement> best;
+  for (int i = 0; i < repeat; ++i) {
+    auto m = runChild(arguments);
+    if (!m) return std::nullopt;
+    if (!best) {
+      best = m;
+    } else {
+      best->seconds = std::min(best->seconds, m->seconds);
+      best->peakBytes = std::max(best->peakBytes, m->peakBytes);
+    }
+  }
+  return best;
+}
+
+std::string sizeSuffix(std::uint64_t records) {
+  if (records % 1'000'000 == 0) return std::to_string(records / 1'000'000) + "m";
+  if (records % 1'000 == 0) return std::to_string(records / 1'000) + "k";
+  return std::to_string(records);
 }
 
 }  // namespace converte::bench

@@ -38,6 +38,13 @@ std::uint64_t peakResidentBytes();
 std::string encodeMeasurement(const Measurement& m);
 std::optional<Measurement> decodeMeasurement(const std::string& line);
 
+// Runs the child with these arguments repeat times: the fastest run, with
+// the highest peak any of them reached; nullopt when one failed.
+std::optional<Measurement> fastestOf(const std::vector<std::string>& arguments, int repeat);
+
+// How a line names its size section: 100k, 1m, or the number itself.
+std::string sizeSuffix(std::uint64_t records);
+
 // Runs this executable again with the arguments in a child process, waits
 // for it and reads the measurement it printed. nullopt (with the reason on
 // stderr) when the child failed or printed none.

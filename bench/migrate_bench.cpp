@@ -530,12 +530,6 @@ void printLine(const Workload& w, const std::string& suffix, const Outcome& o, d
   std::fflush(stdout);
 }
 
-std::string sizeSuffix(std::uint64_t records) {
-  if (records % 1'000'000 == 0) return std::to_string(records / 1'000'000) + "m";
-  if (records % 1'000 == 0) return std::to_string(records / 1'000) + "k";
-  return std::to_string(records);
-}
-
 bool runSection(const Options& options, std::uint64_t records, const std::string& dir,
                 const std::string& suffix) {
   double baseline = 0;

@@ -25,6 +25,7 @@
 
 #include "bench/families.h"
 #include "bench/measure.h"
+#include "bench/random.h"
 #include "errors/error_handler.h"
 #include "platform/system.h"
 #include "storage/field_value.h"
@@ -73,23 +74,6 @@ Structure widenedStructure() {
 }
 
 // --- Deterministic values ----------------------------------------------------
-
-class Random {
- public:
-  explicit Random(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t next() {  // xorshift64*
-    state_ ^= state_ >> 12;
-    state_ ^= state_ << 25;
-    state_ ^= state_ >> 27;
-    return state_ * 2685821657736338717ULL;
-  }
-  std::int64_t between(std::int64_t low, std::int64_t high) {
-    return low + static_cast<std::int64_t>(next() % static_cast<std::uint64_t>(high - low + 1));
-  }
-
- private:
-  std::uint64_t state_;
-};
 
 // The largest magnitude, in units of the last decimal place, that a numeric
 // field of this size holds with a sign.
@@ -347,27 +331,10 @@ const Workload* workloadNamed(std::string_view name) {
 
 // --- Parent side ----------------------------------------------------------------
 
-std::string sizeSuffix(std::uint32_t records) {
-  if (records % 1'000'000 == 0) return std::to_string(records / 1'000'000) + "m";
-  if (records % 1'000 == 0) return std::to_string(records / 1'000) + "k";
-  return std::to_string(records);
-}
-
 // The fastest of the runs, with the highest peak any of them reached.
 std::optional<Measurement> measure(const Workload& w, const std::string& dir,
                                    std::uint32_t records, int repeat) {
-  std::optional<Measurement> best;
-  for (int i = 0; i < repeat; ++i) {
-    auto m = runChild({"--child", "storage", std::string(w.name), dir, std::to_string(records)});
-    if (!m) return std::nullopt;
-    if (!best) {
-      best = m;
-    } else {
-      best->seconds = std::min(best->seconds, m->seconds);
-      best->peakBytes = std::max(best->peakBytes, m->peakBytes);
-    }
-  }
-  return best;
+  return fastestOf({"--child", "storage", std::string(w.name), dir, std::to_string(records)}, repeat);
 }
 
 bool runSection(const Options& options, std::uint32_t records, const std::string& dir) {

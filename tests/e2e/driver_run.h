@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,46 @@ class RecordingAutomation final : public platform::Automation {
   };
 };
 
+// Runs MAIN to its end and closes the run log, as the end of the program
+// does; true when MAIN ended the program (ProgramEnd).
+inline bool runMainToEnd(driver::RunContext& run, std::optional<std::string> first,
+                         std::optional<std::string> last) {
+  bool ended = false;
+  try {
+    driver::MAIN(run, std::move(first), std::move(last));
+  } catch (const driver::ProgramEnd&) {
+    ended = true;
+  }
+  run.log.close();
+  return ended;
+}
+
+// The program's services for one run in a working directory, fresh as at
+// every start of the program: recording windows and automation server, a
+// fixed clock.
+struct ProgramRun {
+  explicit ProgramRun(const std::string& workDir) : ProgramRun(workDir, FixedClock().now()) {}
+  ProgramRun(const std::string& workDir, platform::LocalTime time)
+      : clock(time),
+        fs(platform::newSystemFileSystem()),
+        handler([this] { areas.netErr(true); }),
+        env(*fs, clock, handler),
+        areas(env),
+        run(driver::RunServices{*fs, clock, ui, env, areas, workDir, nullptr, &automation}) {}
+  bool main(const std::string& first, const std::string& last) {
+    return runMainToEnd(run, first, last);
+  }
+
+  FixedClock clock;
+  RecordingUi ui;
+  RecordingAutomation automation;
+  std::unique_ptr<platform::FileSystem> fs;
+  errors::RunErrorHandler handler;
+  storage::StorageEnv env;
+  storage::WorkAreaList areas;
+  driver::RunContext run;
+};
+
 class DriverRun : public ::testing::Test {
  protected:
   DriverRun()
@@ -108,14 +149,7 @@ class DriverRun : public ::testing::Test {
   // Runs MAIN to its end; true when it ended the program (ProgramEnd).
   bool runMain(std::optional<std::string> first = std::nullopt,
                std::optional<std::string> last = std::nullopt) {
-    bool ended = false;
-    try {
-      driver::MAIN(run, first, last);
-    } catch (const driver::ProgramEnd&) {
-      ended = true;
-    }
-    run.log.close();
-    return ended;
+    return runMainToEnd(run, std::move(first), std::move(last));
   }
 
   bool exists(const std::string& path) const { return std::filesystem::exists(path); }

@@ -121,37 +121,6 @@ class ErrorEndingsTest : public DriverRun {
         {scriptStart(n), {"", compaction, "=== Modulo Ponto ===", "=== Modulo Contabilidade ==="}});
   }
 
-  // A run of the program that comes after the fixture's: fresh services over
-  // the same working directory, as when the program is started again. The
-  // fixture's tables are closed first, as at the end of its process.
-  struct NextRun {
-    explicit NextRun(const std::string& workDir)
-        : fs(platform::newSystemFileSystem()),
-          handler([this] { areas.netErr(true); }),
-          env(*fs, clock, handler),
-          areas(env),
-          run(driver::RunServices{*fs, clock, ui, env, areas, workDir, nullptr, &automation}) {}
-    bool main(const std::string& first, const std::string& last) {
-      bool ended = false;
-      try {
-        driver::MAIN(run, first, last);
-      } catch (const driver::ProgramEnd&) {
-        ended = true;
-      }
-      run.log.close();
-      return ended;
-    }
-
-    FixedClock clock;
-    RecordingUi ui;
-    RecordingAutomation automation;
-    std::unique_ptr<platform::FileSystem> fs;
-    errors::RunErrorHandler handler;
-    storage::StorageEnv env;
-    storage::WorkAreaList areas;
-    driver::RunContext run;
-  };
-
   // The text of the first error log file, for the failure messages.
   std::string firstReport() {
     const Lines names = errorLogs();
@@ -345,7 +314,9 @@ TEST_F(ErrorEndingsTest,
   EXPECT_TRUE(readFileBytes(company(1) + "/CPDADOS.DBF") == original) << "the table copy differs";
 
   areas.closeAll();
-  NextRun next(work.path());
+  // The next start of the program: fresh services over the same working
+  // directory, the fixture's tables closed as at the end of its process.
+  ProgramRun next(work.path());
   EXPECT_TRUE(next.main("1", "1"));
   EXPECT_EQ(logBytes(),
             logOf(concat({{kRunStart},

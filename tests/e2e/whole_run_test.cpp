@@ -26,27 +26,6 @@ namespace {
 using Lines = std::vector<std::string>;
 using FileBytes = std::map<std::string, std::string>;
 
-// The program's services for one run: a fresh run context each time, as
-// each run of the program starts afresh, on a fixed clock.
-struct ProgramRun {
-  ProgramRun(const std::string& workDir, platform::LocalTime time)
-      : clock(time),
-        fs(platform::newSystemFileSystem()),
-        handler([this] { areas.netErr(true); }),
-        env(*fs, clock, handler),
-        areas(env),
-        run(driver::RunServices{*fs, clock, ui, env, areas, workDir, nullptr, &automation}) {}
-
-  FixedClock clock;
-  RecordingUi ui;
-  RecordingAutomation automation;
-  std::unique_ptr<platform::FileSystem> fs;
-  errors::RunErrorHandler handler;
-  storage::StorageEnv env;
-  storage::WorkAreaList areas;
-  driver::RunContext run;
-};
-
 Lines linesOf(const std::string& bytes) {
   const std::string text = platform::fromWindows1252(bytes);
   Lines lines;
@@ -186,11 +165,7 @@ class WholeRunTest : public ::testing::Test {
   // The run must end normally, without an error report.
   Lines runProgram(int first, int last, int day) {
     ProgramRun program(work.path(), {2024, 12, day, 14, 30, 5, 0});
-    try {
-      driver::MAIN(program.run, std::to_string(first), std::to_string(last));
-    } catch (const driver::ProgramEnd&) {
-    }
-    program.run.log.close();
+    program.main(std::to_string(first), std::to_string(last));
     auto reports = program.fs->list(work.path(), "LOGSITUACAO__*");
     EXPECT_TRUE(!reports || reports->empty()) << "the run reported an error";
     EXPECT_TRUE(program.ui.messageBoxes.empty());
